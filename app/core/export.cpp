@@ -1,0 +1,310 @@
+// Export: count, plan, then one pass over the source that fills the pieces.
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "app/core/converter.h"
+
+namespace brivox {
+
+namespace {
+
+using komp::TFile;
+
+constexpr size_t kCountBlock = 1000;
+constexpr size_t kFirstBlock = 1000;
+constexpr size_t kBlock = 3000;
+constexpr size_t kFlushAbove = 2996;
+constexpr uint64_t kProgressStep = 1000;
+// The count pass has no progress of its own; the loop still runs now and then.
+constexpr int kCountBlocksPerLoopRun = 256;
+
+// One token as written: up to 3 characters and their number, copied 4 bytes at a time.
+struct Token {
+  char chars[3];
+  uint8_t length;
+};
+static_assert(sizeof(Token) == 4);
+
+// The 47-rank walk of CodeTable::Lookup, resolved once into a table per byte.
+class Encoder {
+ public:
+  explicit Encoder(CodeTable& table) : table_(table) {
+    for (int v = 0; v < 256; ++v) {
+      tokens_[v] = Token{{kHexDigits[v >> 4], kHexDigits[v & 15], 0}, 2};
+      rank_[v] = -1;
+    }
+    for (int rank = 0; rank < kCodeCount && table[rank].count >= kMinCodedCount; ++rank) {
+      const uint8_t v = table[rank].value;
+      tokens_[v] = Token{{table[rank].code, kHexDigits[v >> 4], kHexDigits[v & 15]}, 3};
+      rank_[v] = int16_t(rank);
+    }
+  }
+
+  // Encodes count bytes to out (which has 4 bytes of room past the last token); returns chars.
+  size_t Encode(const uint8_t* in, size_t count, char* out) {
+    char* o = out;
+    for (size_t i = 0; i < count; ++i) {
+      const uint8_t v = in[i];
+      const Token t = tokens_[v];
+      std::memcpy(o, &t, 4);
+      o += t.length;
+      if (t.length == 3) Define(v);
+    }
+    return size_t(o - out);
+  }
+
+ private:
+  void Define(uint8_t v) {
+    table_[rank_[v]].used = true;
+    tokens_[v] = Token{{tokens_[v].chars[0], 0, 0}, 1};
+  }
+
+  CodeTable& table_;
+  Token tokens_[256];
+  int16_t rank_[256];
+};
+
+class Exporter {
+ public:
+  Exporter(ExportSettings s, ConversionHost& host) : s_(std::move(s)), host_(host) {}
+  bool Run();
+
+ private:
+  bool Count();
+  bool CheckPlan(const ExportNames& names);
+  // Encodes into the open piece until it is full or the input ends.
+  // False when the run must end (write error or the window closing).
+  bool EncodeBody(TFile& piece, const std::string& piecePath);
+  bool Flush(TFile& piece, const std::string& piecePath);
+
+  ExportSettings s_;
+  ConversionHost& host_;
+  TFile source_;
+  CodeTable table_;
+  uint64_t size_ = 0;
+  uint64_t limit_ = 0;  // characters; max when there is none
+  uint64_t pieces_ = 1;
+  Encoder* encoder_ = nullptr;
+
+  uint8_t in_[kBlock];
+  size_t blockLength_ = 0;
+  size_t blockPos_ = 0;
+  uint64_t done_ = 0;
+  bool inputOk_ = true;
+  char out_[kBlock + 4];
+  size_t outLength_ = 0;
+};
+
+bool Exporter::Count() {
+  uint64_t counts[4][256] = {};
+  uint8_t block[kCountBlock];
+  uint64_t counted = 0;
+  int blocks = 0;
+  while (counted < size_) {
+    const size_t want = size_t(std::min<uint64_t>(kCountBlock, size_ - counted));
+    const int64_t got = source_.Read(block, want);
+    const size_t n = got > 0 ? size_t(got) : 0;
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+      ++counts[0][block[i]];
+      ++counts[1][block[i + 1]];
+      ++counts[2][block[i + 2]];
+      ++counts[3][block[i + 3]];
+    }
+    for (; i < n; ++i) ++counts[0][block[i]];
+    counted += n;
+    if (n < want) break;
+    if (++blocks % kCountBlocksPerLoopRun == 0 && !host_.ProcessMessages()) return false;
+  }
+  uint64_t total[256];
+  for (int v = 0; v < 256; ++v) total[v] = counts[0][v] + counts[1][v] + counts[2][v] + counts[3][v];
+  table_.SetCounts(total);
+  return true;
+}
+
+bool Exporter::CheckPlan(const ExportNames& names) {
+  if (pieces_ > uint64_t(kMaxPieces)) {
+    host_.Message(kMsgTooManyPieces, kCaptionWarning);
+    return false;
+  }
+  // The longest header is that of the last-but-one piece, which names the last.
+  const uint64_t first = pieces_ > 1 ? names.PieceName(1, pieces_).size() : 0;
+  const uint64_t next = pieces_ > 1 ? names.PieceName(pieces_, pieces_).size() : 0;
+  if (kRecordChars + s_.targetName.size() + first + next > uint64_t(kMaxHeaderLength)) {
+    host_.Message(kMsgNamesTooLong, kCaptionWarning);
+    return false;
+  }
+  for (uint64_t i = 1; i <= pieces_; ++i) {
+    const std::string path = ResolvePath(s_.directory, names.PieceName(i, pieces_));
+    if (komp::SameFile(path, s_.sourcePath)) {
+      host_.Message(MsgPieceIsSource(path), kCaptionWarning);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Exporter::Flush(TFile& piece, const std::string& piecePath) {
+  if (outLength_ == 0) return true;
+  if (!piece.Write(out_, outLength_)) {
+    host_.Message(MsgWriteError(piecePath), kCaptionWarning);
+    return false;
+  }
+  outLength_ = 0;
+  return true;
+}
+
+bool Exporter::EncodeBody(TFile& piece, const std::string& piecePath) {
+  Encoder& enc = *encoder_;
+  uint64_t body = 0;
+  while (inputOk_ && done_ < size_ && body < limit_) {
+    // A stretch in which only its last byte can reach a progress point, the
+    // end of the block, a full buffer or the limit; those are handled after it.
+    uint64_t run = blockLength_ - blockPos_;
+    run = std::min(run, kProgressStep - done_ % kProgressStep);
+    run = std::min<uint64_t>(run, (kFlushAbove - outLength_) / 3 + 1);
+    run = std::min(run, (limit_ - body - 1) / 3 + 1);
+    const size_t head = size_t(run - 1);
+    size_t chars = enc.Encode(in_ + blockPos_, head, out_ + outLength_);
+    blockPos_ += head;
+    done_ += head;
+    outLength_ += chars;
+    body += chars;
+
+    ++done_;
+    const bool blockEnd = blockPos_ + 1 == blockLength_;
+    if (done_ % kProgressStep == 0 || blockEnd) {
+      host_.ProgressPosition(int64_t(done_));
+      if (!host_.ProcessMessages()) return false;
+    }
+    chars = enc.Encode(in_ + blockPos_, 1, out_ + outLength_);
+    ++blockPos_;
+    outLength_ += chars;
+    body += chars;
+    if (outLength_ > kFlushAbove || blockEnd || body >= limit_) {
+      if (!Flush(piece, piecePath)) return false;
+    }
+    if (blockEnd && done_ < size_) {
+      const size_t want = size_t(std::min<uint64_t>(kBlock, size_ - done_));
+      const int64_t got = source_.Read(in_, want);
+      blockPos_ = 0;
+      blockLength_ = want;
+      // A short block ends the input; the run fails without a message of its own.
+      if (got != int64_t(want)) inputOk_ = false;
+    }
+  }
+  return true;
+}
+
+bool Exporter::Run() {
+  if (ParseSizeText(s_.sizeText, limit_) != SizeText::Ok) {
+    uint64_t ignored = 0;
+    host_.Message(ParseSizeText(s_.sizeText, ignored) == SizeText::TooLarge ? kMsgSizeTooLarge
+                                                                              : kMsgSizeNotWhole,
+                  kCaptionWarning);
+    return false;
+  }
+  const std::string exportName = s_.exportName.empty() ? kDefaultExportName : s_.exportName;
+  if (s_.targetName.empty()) s_.targetName = BareName(s_.sourcePath);
+
+  if (!source_.Open(s_.sourcePath, TFile::Mode::Read)) {
+    host_.Message(MsgCannotOpen(s_.sourcePath), kCaptionWarning);
+    return false;
+  }
+  const int64_t size = source_.Size();
+  size_ = size > 0 ? uint64_t(size) : 0;
+  if (!Count()) return false;
+  source_.Seek(0);
+  table_.Assign();
+
+  pieces_ = PlanPieceCount(limit_, table_.Estimate(size_, s_.targetName.size()),
+                           exportName.size(), table_.BodyLength());
+  if (limit_ == 0) limit_ = std::numeric_limits<uint64_t>::max();
+  const ExportNames names = SplitExportName(exportName);
+  if (!CheckPlan(names)) return false;
+
+  host_.ProgressStart(int64_t(size_));
+  blockLength_ = size_ <= kBlock ? size_t(size_) : kFirstBlock;
+  if (source_.Read(in_, blockLength_) != int64_t(blockLength_)) {
+    host_.Message(MsgReadError(s_.sourcePath), kCaptionWarning);
+    return false;
+  }
+
+  Encoder encoder(table_);
+  encoder_ = &encoder;
+  HeaderState header;
+  header.record.pieceCount = int16_t(pieces_);
+  header.targetName = s_.targetName;
+  header.firstPieceName = pieces_ > 1 ? names.PieceName(1, pieces_) : std::string();
+  std::string name = names.PieceName(1, pieces_);
+  for (uint64_t i = 1; i <= pieces_; ++i) {
+    header.record.pieceNumber = int16_t(i);
+    header.nextPieceName = i < pieces_ ? names.PieceName(i + 1, pieces_) : std::string();
+    const std::string path = ResolvePath(s_.directory, name);
+    TFile piece;
+    if (!piece.Open(path, TFile::Mode::CreateTruncate)) {
+      host_.Message(kMsgCannotCreate, kCaptionWarning);
+      return false;
+    }
+    const std::string text = HeaderText(header);
+    bool ok = piece.Write(kMagic.data(), kMagic.size()) &&
+              piece.Write(text.data(), kRecordChars);
+    size_t at = kRecordChars;
+    for (const std::string* n : {&header.targetName, &header.firstPieceName, &header.nextPieceName}) {
+      if (ok && !n->empty()) ok = piece.Write(text.data() + at, n->size());
+      at += n->size();
+    }
+    if (!ok) {
+      host_.Message(MsgWriteError(path), kCaptionWarning);
+      return false;
+    }
+    if (!EncodeBody(piece, path)) return false;
+    name = header.nextPieceName;
+  }
+  return inputOk_ && done_ == size_;
+}
+
+}  // namespace
+
+SizeText ParseSizeText(const std::string& text, uint64_t& limitChars) {
+  limitChars = 0;
+  size_t b = text.find_first_not_of(" \t");
+  if (b == std::string::npos) return SizeText::Ok;
+  const size_t e = text.find_last_not_of(" \t") + 1;
+  bool negative = false;
+  if (text[b] == '-' || text[b] == '+') negative = text[b++] == '-';
+  if (b == e) return SizeText::NotWhole;
+  uint64_t kb = 0;
+  bool overflow = false;
+  for (size_t i = b; i < e; ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return SizeText::NotWhole;
+    if (kb > (std::numeric_limits<uint64_t>::max() - 9) / 10) overflow = true;
+    else kb = kb * 10 + uint64_t(c - '0');
+  }
+  if (negative) return SizeText::Ok;  // below 0: no limit, however large
+  if (overflow || kb > uint64_t(std::numeric_limits<int64_t>::max()) / 1024)
+    return SizeText::TooLarge;
+  limitChars = kb * 1024;
+  return SizeText::Ok;
+}
+
+ExportNames SplitExportName(const std::string& exportName) {
+  const size_t point = exportName.find('.');
+  if (point == std::string::npos) return {exportName, {}};
+  return {exportName.substr(0, point), exportName.substr(point)};
+}
+
+std::string ExportNames::PieceName(uint64_t number, uint64_t count) const {
+  if (count == 1) return base + extension;
+  return base + std::to_string(number) + extension;
+}
+
+bool RunExport(ExportSettings settings, ConversionHost& host) {
+  auto exporter = std::make_unique<Exporter>(std::move(settings), host);
+  return exporter->Run();
+}
+
+}  // namespace brivox

@@ -1,0 +1,38 @@
+// The converter's user-visible texts, code page 1252, in one place.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace brivox {
+
+inline const std::string kCaptionWarning = "Achtung";
+inline const std::string kCaptionDone = "Fertig";
+
+inline const std::string kMsgNoFile = "Es muss eine Datei angegeben werden!";
+inline const std::string kMsgChosenFileNotOpened = "Datei konnte nicht ge\xF6" "ffnet werden!";
+inline const std::string kMsgWrongFormat = "Falsches Datenformat der Importdatei!!";
+inline const std::string kMsgCannotCreate = "Zieldatei konnte nicht erstellt werden!";
+inline const std::string kMsgSuccess = "Konvertierung erfolgreich abgeschlossen";
+inline const std::string kMsgFailure = "Fehler bei der Konvertierung";
+
+inline const std::string kMsgSizeNotWhole =
+    "Die Maximale Dateigr\xF6\xDF" "e muss eine ganze Zahl (in KB) sein!";
+inline const std::string kMsgSizeTooLarge = "Die Maximale Dateigr\xF6\xDF" "e ist zu gro\xDF!";
+inline const std::string kMsgTooManyPieces =
+    "Die Datei ergibt mehr als 32767 Teildateien! Bitte eine gr\xF6\xDF" "ere Maximale "
+    "Dateigr\xF6\xDF" "e angeben.";
+inline const std::string kMsgNamesTooLong =
+    "Die Dateinamen sind zu lang f\xFCr den Kopf der Teildateien!";
+
+// "Datei:"<path>" konnte nicht geöffnet werden!"
+std::string MsgCannotOpen(std::string_view path);
+// "Fehler beim lesen der Datei:"<path>"!"
+std::string MsgReadError(std::string_view path);
+std::string MsgWriteError(std::string_view path);
+std::string MsgPieceIsSource(std::string_view piecePath);
+std::string MsgTargetIsPiece(std::string_view targetPath);
+
+// The closing message of every run, caption "Fertig".
+const std::string& ClosingMessage(bool success);
+
+}  // namespace brivox
