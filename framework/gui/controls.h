@@ -1,0 +1,205 @@
+// Controls: real QWidgets that receive messages through one Dispatch entry point.
+//
+//   TObject            base of everything an event names as its sender
+//   TComponent         non-visual, freed by its owner (a QObject parent)
+//   TControl           a QWidget with the classic properties, Dispatch, Perform, tab order
+//   TCustomControl     a control that paints itself on its Canvas in Paint()
+//   TForm              a top-level window
+//
+// Qt events are translated into messages (framework/gui/messages.h) in TControl::event;
+// a control handles what it wants in Dispatch and passes the rest to the inherited Dispatch.
+#pragma once
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "framework/gui/canvas.h"
+#include "framework/gui/messages.h"
+
+namespace komp {
+
+class TObject {
+ public:
+  virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+class TComponent : public QObject, public TObject {
+ public:
+  explicit TComponent(QObject* owner);
+  std::string Name;
+  intptr_t Tag = 0;
+};
+
+enum class TAlign { None, Top, Bottom, Left, Right, Client };
+enum TAnchor : int { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = int;
+enum class TCursor { Default, Arrow, IBeam, Wait, Cross, SizeWE, SizeNS, SizeAll, HandPoint, Drag, No };
+
+class TControl : public QWidget, public TObject {
+ public:
+  explicit TControl(QWidget* owner);
+  ~TControl() override;
+
+  int Left() const { return x(); }
+  int Top() const { return y(); }
+  int Width() const { return width(); }
+  int Height() const { return height(); }
+  void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+  void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+  void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+  void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  TRect BoundsRect() const { return {Left(), Top(), Left() + Width(), Top() + Height()}; }
+  TRect ClientRect() const { return {0, 0, Width(), Height()}; }
+  int ClientWidth() const { return Width(); }
+  int ClientHeight() const { return Height(); }
+
+  // Own flags, as set; a control inside a hidden or disabled parent keeps them.
+  bool Visible() const { return !isHidden(); }
+  void SetVisible(bool v) { setVisible(v); }
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool v);
+
+  int TabOrder() const { return tabOrder_; }
+  void SetTabOrder(int order);
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool v);
+
+  TFont& Font() { return font_; }
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& f);
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign a);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors a);
+  void SetCursor(TCursor c);
+  void SetHint(const std::string& hint);
+
+  std::string Name;
+  intptr_t Tag = 0;
+
+  // Delivers a message synchronously and returns its result.
+  intptr_t Perform(uint32_t msg, intptr_t wparam = 0, intptr_t lparam = 0);
+  // The one entry point of messages; overrides pass what they do not handle to the inherited one.
+  virtual void Dispatch(TMessage& msg);
+
+  bool Focused() const;
+  // Takes the focus; `how` tells the control whether by keyboard or by mouse (WM_SETFOCUS).
+  void SetFocus(intptr_t how = FOCUS_OTHER);
+  bool CanFocus() const;
+  TControl* ParentControl() const;
+  void Invalidate();
+  void Repaint();
+  TPoint ClientToScreen(TPoint p) const;
+  TPoint ScreenToClient(TPoint p) const;
+
+ protected:
+  bool event(QEvent* e) override;
+  // Handles what no control took: Tab moves the focus through the window's tab order.
+  virtual void DefaultHandler(TMessage& msg);
+
+ private:
+  friend class TAlignWatcher;
+  void Realign();
+  void DispatchGuarded(TMessage& msg);
+
+  bool enabled_ = true;
+  int tabOrder_ = 0;
+  bool tabStop_ = false;
+  TFont font_;
+  TColor color_ = clBtnFace;
+  TAlign align_ = TAlign::None;
+  TAnchors anchors_ = akLeft | akTop;
+  QObject* alignWatcher_ = nullptr;
+  // Distances to the parent's right and bottom edges, for anchoring.
+  int anchorRight_ = 0;
+  int anchorBottom_ = 0;
+};
+
+class TCustomControl : public TControl {
+ public:
+  explicit TCustomControl(QWidget* owner);
+  ~TCustomControl() override;
+  TCanvas& Canvas() { return *target_; }
+  // Draws the control; the default fills it with its colour.
+  virtual void Paint();
+  // Paints the control as it looks now into another canvas (tests, screenshots).
+  void PaintTo(TCanvas& canvas);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  TCanvas canvas_;
+  TCanvas* target_ = &canvas_;
+};
+
+// A panel with an optional raised or lowered bevel.
+enum class TBevelCut { None, Lowered, Raised };
+class TCustomPanel : public TCustomControl {
+ public:
+  explicit TCustomPanel(QWidget* owner);
+  void Paint() override;
+  TBevelCut BevelOuter = TBevelCut::Raised;
+  TBevelCut BevelInner = TBevelCut::None;
+  std::string Caption;
+};
+
+enum class TBorderStyle { Sizeable, Single, ToolWindow, Dialog };
+enum class TPosition { Designed, ScreenCenter };
+
+class TForm : public TCustomControl {
+ public:
+  explicit TForm(QWidget* owner = nullptr);
+  std::string Caption() const;
+  void SetCaption(const std::string& caption);
+  void SetClientSize(int width, int height);
+  void SetBorderStyle(TBorderStyle style);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetPosition(TPosition p) { position_ = p; }
+  void Show();
+  void Close();
+  // The control with the focus inside this window, or null.
+  TControl* ActiveControl() const;
+
+  TNotifyEvent OnClose;
+  // Asked before closing; false keeps the window open.
+  std::function<bool()> OnCloseQuery;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
+  TPosition position_ = TPosition::Designed;
+  bool centred_ = false;
+};
+
+// The tab order of a container: its controls in TabOrder, each followed by its own children's.
+std::vector<TControl*> TabOrderList(QWidget* container);
+// The next control after `current` in the container's tab order that can take the focus
+// (and has its tab stop set when checkTabStop), wrapping around; null when there is none.
+TControl* FindNextControl(QWidget* container, QWidget* current, bool forward, bool checkTabStop);
+// Moves the focus there, by keyboard; false when no control qualifies.
+bool SelectNext(QWidget* container, QWidget* current, bool forward, bool checkTabStop);
+
+// Sends an application message to the active window (WM_APP + n); 0 when there is none.
+intptr_t SendToActiveWindow(uint32_t msg, intptr_t wparam, intptr_t lparam);
+
+// Mouse capture: the captured control receives the mouse messages wherever the pointer is.
+void SetCapture(TControl* control);
+void ReleaseCapture();
+TControl* GetCapture();
+
+// Translation of Qt input into messages; pure functions, tested as tables.
+int QtKeyToVirtualKey(int qtKey);
+// The character message for a key press: code page 1252 code, or -1 when the press types none.
+int KeyPressToChar(int qtKey, const std::string& textUtf8, bool ctrl, bool alt);
+TShiftState QtModifiersToShift(int qtModifiers, int qtButtons);
+
+}  // namespace komp
