@@ -1,0 +1,51 @@
+// komp-demo: every component of the package on one form, to try them by hand.
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "demo/demo_page.h"
+#include "framework/gui/application.h"
+#include "framework/gui/controls.h"
+
+namespace demo {
+
+std::vector<DemoPage>& Pages() {
+  static std::vector<DemoPage> pages;
+  return pages;
+}
+
+bool RegisterDemoPage(std::string title, int order, std::function<void(QWidget*)> build) {
+  Pages().push_back({std::move(title), order, std::move(build)});
+  return true;
+}
+
+}  // namespace demo
+
+int main(int argc, char** argv) {
+  if (!komp::HaveDisplay()) {
+    std::fprintf(stderr,
+                 "komp-demo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Run it on a desktop, or under a virtual one: xvfb-run -a komp-demo\n");
+    return 2;
+  }
+  komp::TApplication app(argc, argv);
+  komp::TForm form;
+  form.SetCaption("Komp Demo");
+  form.SetClientSize(760, 520);
+  form.SetPosition(komp::TPosition::ScreenCenter);
+  auto* layout = new QVBoxLayout(&form);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* tabs = new QTabWidget(&form);
+  layout->addWidget(tabs);
+  auto pages = demo::Pages();
+  std::stable_sort(pages.begin(), pages.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
+  for (const auto& p : pages) {
+    auto* page = new komp::TCustomControl(nullptr);
+    p.build(page);
+    tabs->addTab(page, QString::fromUtf8(p.title.c_str()));
+  }
+  form.Show();
+  return app.Run();
+}
