@@ -1,0 +1,8 @@
+#include "components/komp.h"
+
+namespace komp {
+
+void RegisterKomp() {
+}
+
+}  // namespace komp
