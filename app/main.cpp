@@ -1,0 +1,23 @@
+// brivox: the window without arguments, the command line with them.
+#include <cstdio>
+
+#include "app/core/cli.h"
+#include "app/unit1.h"
+#include "framework/gui/application.h"
+
+int main(int argc, char** argv) {
+  if (argc > 1) return brivox::RunCommandLine(argc, argv);
+  if (!komp::HaveDisplay()) {
+    std::fprintf(stderr,
+                 "brivox: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Run it on a desktop, or use the command line:\n\n");
+    char help[] = "--help";
+    char* args[] = {argv[0], help, nullptr};
+    brivox::RunCommandLine(2, args);
+    return 2;
+  }
+  komp::TApplication app(argc, argv);
+  brivox::TForm1 form;
+  form.Show();
+  return app.Run();
+}

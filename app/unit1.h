@@ -1,0 +1,59 @@
+// The main window of Brivox: name a file, see whether it will be exported or imported,
+// press Start, follow the progress, read the closing message.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/core/converter.h"
+#include "framework/gui/controls.h"
+
+namespace komp {
+class TIn;
+class TTaste;
+class TLabel;
+class TGroupBox;
+class TProgressBar;
+class TOpenDialog;
+}  // namespace komp
+
+namespace brivox {
+
+class TForm1 : public komp::TForm {
+ public:
+  explicit TForm1(QWidget* owner = nullptr);
+  ~TForm1() override;
+
+  komp::TIn* Name;
+  komp::TTaste* Taste1;
+  komp::TLabel* Label1;
+  komp::TGroupBox* Box;
+  komp::TIn* In1;
+  komp::TIn* ExName;
+  komp::TProgressBar* Zeit;
+  komp::TTaste* Taste2;
+  komp::TOpenDialog* Load;
+
+  void Taste1Click(komp::TObject* Sender);
+  void NameChange(komp::TObject* Sender);
+  void Taste2Click(komp::TObject* Sender);
+
+  enum class Mode { Undecided, Export, Import, WrongFormat, Unreadable };
+  Mode CurrentMode() const { return mode_; }
+  bool Running() const { return running_; }
+
+ private:
+  class Host;
+  void SetRunning(bool running);
+  bool RunConversion();
+
+  std::unique_ptr<Host> host_;
+  Mode mode_ = Mode::Undecided;
+  // The header of the last piece file named, as the import starts from it.
+  HeaderState header_;
+  // The path the mode was decided for; a later edit of the field needs a new decision.
+  std::string decidedPath_;
+  bool running_ = false;
+  bool closeRequested_ = false;
+};
+
+}  // namespace brivox

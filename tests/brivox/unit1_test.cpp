@@ -1,0 +1,265 @@
+// The main window end to end: files picked through the scripted dialog, messages read back
+// from the scripted message boxes, conversions run for real in a temporary directory.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/unit1.h"
+#include "components/in/in.h"
+#include "components/taste/taste.h"
+#include "framework/gui/stdctrls.h"
+#include "framework/testing/doubles.h"
+
+using namespace komp;
+using brivox::TForm1;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kNotOpened = "Datei konnte nicht ge\xF6" "ffnet werden!";
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("brivox-window-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    form_ = std::make_unique<TForm1>();
+    ShowAndActivate(form_.get());
+  }
+  void TearDown() override {
+    form_.reset();
+    fs::remove_all(dir_);
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+    return Path(name);
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void Pick(const std::string& path) {
+    services_.dialogs.openAnswers.push_back(path);
+    form_->Taste1->Perform(WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
+    form_->Taste1->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
+  }
+  void Start() {
+    form_->Taste2->Perform(WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
+    form_->Taste2->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
+  }
+  // Types into a field as a person would and leaves it with Tab.
+  void TypeInto(TIn* field, const std::string& text) {
+    field->SetFocus(FOCUS_MOUSE);
+    for (unsigned char c : text) field->Perform(WM_CHAR, c, 0);
+    form_->Taste1->SetFocus(FOCUS_KEYBOARD);
+  }
+  std::vector<std::string> Boxes() const { return services_.boxes.Lines(); }
+  std::string RandomBytes(size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string s(n, '\0');
+    for (auto& c : s) c = char(rng() % 7 == 0 ? rng() : rng() % 20);
+    return s;
+  }
+
+  TTestServices services_;
+  fs::path dir_;
+  std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace
+
+TEST_F(WindowTest, LooksAsDesignedAtStart) {
+  EXPECT_EQ(form_->Caption(), "Brivox");
+  EXPECT_EQ(form_->ClientWidth(), 529);
+  EXPECT_EQ(form_->ClientHeight(), 172);
+  EXPECT_EQ(form_->Name->BoundsRect(), Bounds(0, 8, 521, 21));
+  EXPECT_EQ(form_->Taste1->BoundsRect(), Bounds(214, 33, 100, 21));
+  EXPECT_EQ(form_->Taste2->BoundsRect(), Bounds(208, 144, 100, 21));
+  EXPECT_EQ(form_->Box->BoundsRect(), Bounds(2, 54, 523, 83));
+  EXPECT_EQ(form_->In1->BoundsRect(), Bounds(2, 20, 209, 21));
+  EXPECT_EQ(form_->ExName->BoundsRect(), Bounds(8, 53, 281, 21));
+  EXPECT_EQ(form_->Zeit->BoundsRect(), Bounds(1, 88, 525, 30));
+  EXPECT_EQ(form_->Label1->Caption(), "Importieren / Exportieren");
+  EXPECT_TRUE(form_->Label1->Visible());
+  EXPECT_FALSE(form_->Box->Visible());
+  EXPECT_FALSE(form_->Zeit->Visible());
+  EXPECT_EQ(form_->ExName->Value(), "Export.txt");
+  EXPECT_TRUE(form_->In1->Numeric);
+  // Tab order: "Datei auswählen" first, then the file field.
+  EXPECT_EQ(FindNextControl(form_.get(), form_->Taste1, true, true), form_->Name);
+}
+
+TEST_F(WindowTest, PickingFilesDecidesTheMode) {
+  Pick(Write("fuenf.bin", "12345"));
+  ASSERT_EQ(services_.dialogs.openCalls.size(), 1u);
+  EXPECT_EQ(form_->Name->Text(), Path("fuenf.bin"));
+  EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Export);
+  EXPECT_TRUE(form_->Box->Visible());
+  EXPECT_FALSE(form_->Label1->Visible());
+
+  // A cancelled dialog changes nothing.
+  form_->Taste1->Perform(WM_LBUTTONDOWN);
+  form_->Taste1->Perform(WM_LBUTTONUP);
+  EXPECT_EQ(form_->Name->Text(), Path("fuenf.bin"));
+
+  // Export a chain of pieces, then pick its second piece.
+  Write("daten.bin", RandomBytes(5000, 1));
+  Pick(Path("daten.bin"));
+  form_->In1->FSetText("2");
+  Start();
+  ASSERT_TRUE(fs::exists(Path("Export2.txt"))) << ::testing::PrintToString(Boxes());
+  services_.boxes.calls.clear();
+  Pick(Path("Export2.txt"));
+  EXPECT_TRUE(services_.boxes.calls.empty());
+  EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Import);
+  EXPECT_EQ(form_->Label1->Caption(), "Import Zieldatei:daten.bin");
+  EXPECT_TRUE(form_->Label1->Visible());
+  EXPECT_FALSE(form_->Box->Visible());
+
+  // A damaged header.
+  Pick(Write("kaputt.txt", "Brivox01ZZ"));
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Falsches Datenformat der Importdatei!!"});
+  EXPECT_EQ(form_->Label1->Caption(), "Falsche Datei");
+  EXPECT_TRUE(form_->Label1->Visible());
+  EXPECT_FALSE(form_->Box->Visible());
+}
+
+TEST_F(WindowTest, TypedPathThatDoesNotExist) {
+  TypeInto(form_->Name, Path("gibt-es-nicht.bin"));
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: " + kNotOpened});
+  EXPECT_EQ(form_->Label1->Caption(), "Import/Export");
+  EXPECT_TRUE(form_->Label1->Visible());
+
+  // Start does not convert anything and reports no success.
+  services_.boxes.calls.clear();
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: " + kNotOpened});
+  EXPECT_TRUE(form_->Taste2->Enabled());
+}
+
+TEST_F(WindowTest, StartWithoutAFile) {
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Es muss eine Datei angegeben werden!"});
+  EXPECT_TRUE(form_->Taste2->Enabled());
+  EXPECT_EQ(form_->Label1->Caption(), "Importieren / Exportieren");
+}
+
+TEST_F(WindowTest, ExportThenImportRoundTrip) {
+  const std::string data = RandomBytes(100000, 7);
+  Write("daten.bin", data);
+  Pick(Path("daten.bin"));
+  form_->In1->FSetText("40");
+  form_->ExName->FSetText("Teil.txt");
+  int processed = 0;
+  std::vector<bool> disabledDuringRun;
+  services_.loop.onProcess = [&] {
+    ++processed;
+    disabledDuringRun.push_back(!form_->Taste2->Enabled() && !form_->Name->Enabled() && !form_->Taste1->Enabled() &&
+                                !form_->In1->Enabled() && !form_->ExName->Enabled());
+  };
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Fertig: Konvertierung erfolgreich abgeschlossen"});
+  EXPECT_TRUE(fs::exists(Path("Teil1.txt")));
+  EXPECT_TRUE(fs::exists(Path("Teil5.txt")));
+  EXPECT_FALSE(fs::exists(Path("Teil6.txt")));
+  EXPECT_GT(processed, 100);
+  // All but the last call (after the run, with everything enabled again) happen during the run.
+  ASSERT_GE(disabledDuringRun.size(), 2u);
+  for (size_t i = 0; i + 1 < disabledDuringRun.size(); ++i) ASSERT_TRUE(disabledDuringRun[i]) << i;
+  EXPECT_FALSE(disabledDuringRun.back());
+  EXPECT_TRUE(form_->Taste2->Enabled());
+  EXPECT_FALSE(form_->Zeit->Visible());
+  EXPECT_EQ(form_->In1->Text(), "40");
+  EXPECT_EQ(form_->ExName->Text(), "Teil.txt");
+
+  fs::rename(Path("daten.bin"), Path("original.bin"));
+  services_.boxes.calls.clear();
+  services_.loop.onProcess = nullptr;
+  Pick(Path("Teil3.txt"));
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Fertig: Konvertierung erfolgreich abgeschlossen"});
+  EXPECT_EQ(Read(Path("daten.bin")), data);
+  EXPECT_TRUE(form_->Taste2->Enabled());
+}
+
+TEST_F(WindowTest, FailingRunShowsItsMessageFirst) {
+  Write("daten.bin", RandomBytes(20000, 3));
+  Pick(Path("daten.bin"));
+  form_->In1->FSetText("5");
+  Start();
+  ASSERT_TRUE(fs::exists(Path("Export3.txt")));
+  fs::remove(Path("Export2.txt"));
+  services_.boxes.calls.clear();
+  Pick(Path("Export1.txt"));
+  Start();
+  const std::vector<std::string> expected = {
+      "Achtung: Datei:\"" + Path("Export2.txt") + "\" konnte nicht ge\xF6" "ffnet werden!",
+      "Fertig: Fehler bei der Konvertierung"};
+  EXPECT_EQ(Boxes(), expected);
+  EXPECT_TRUE(form_->Taste2->Enabled());
+  EXPECT_FALSE(form_->Zeit->Visible());
+}
+
+TEST_F(WindowTest, SizeThatIsNoWholeNumber) {
+  Pick(Write("daten.bin", "Hallo Welt"));
+  form_->In1->FSetText("1,5");
+  Start();
+  ASSERT_EQ(services_.boxes.calls.size(), 1u) << ::testing::PrintToString(Boxes());
+  EXPECT_EQ(services_.boxes.calls[0].caption, "Achtung");
+  EXPECT_FALSE(fs::exists(Path("Export.txt")));
+  EXPECT_TRUE(form_->Taste2->Enabled());
+  EXPECT_TRUE(form_->In1->Enabled());
+
+  services_.boxes.calls.clear();
+  form_->In1->FSetText("");
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Fertig: Konvertierung erfolgreich abgeschlossen"});
+  EXPECT_TRUE(fs::exists(Path("Export.txt")));
+}
+
+TEST_F(WindowTest, ProgressFollowsARunOfSomeMegabytes) {
+  const size_t size = 3 * 1024 * 1024 + 123;
+  Write("gross.bin", RandomBytes(size, 11));
+  Pick(Path("gross.bin"));
+  std::vector<int64_t> positions;
+  int64_t maximum = 0;
+  bool shown = true;
+  services_.loop.onProcess = [&] {
+    if (!form_->Zeit->Visible()) return;
+    positions.push_back(form_->Zeit->Position());
+    maximum = form_->Zeit->Max();
+    shown = shown && form_->Zeit->Visible();
+  };
+  Start();
+  EXPECT_EQ(maximum, int64_t(size));
+  ASSERT_GT(positions.size(), size / 1000 - 10);
+  for (size_t i = 1; i < positions.size(); ++i) ASSERT_GE(positions[i], positions[i - 1]);
+  EXPECT_EQ(positions.back(), int64_t(size));
+  EXPECT_FALSE(form_->Zeit->Visible());
+}
+
+TEST_F(WindowTest, ClosingDuringARunStopsItCleanly) {
+  Write("gross.bin", RandomBytes(2 * 1024 * 1024, 5));
+  Pick(Path("gross.bin"));
+  form_->In1->FSetText("100");
+  int calls = 0;
+  services_.loop.onProcess = [&] {
+    if (++calls == 300) form_->close();
+  };
+  Start();
+  EXPECT_TRUE(services_.boxes.calls.empty()) << ::testing::PrintToString(Boxes());
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_FALSE(form_->Running());
+  // The run stopped soon after the close: what was written stays, the rest was never started.
+  EXPECT_TRUE(fs::exists(Path("Export1.txt")));
+  EXPECT_FALSE(fs::exists(Path("Export20.txt")));
+  EXPECT_LT(calls, 400);
+}
