@@ -199,6 +199,7 @@ void TControl::SetTabStop(bool v) {
 
 void TControl::SetFont(const TFont& f) {
   font_ = f;
+  Perform(CM_FONTCHANGED);
   update();
 }
 

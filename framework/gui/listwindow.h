@@ -10,6 +10,8 @@
 #include "framework/gui/canvas.h"
 #include "framework/types.h"
 
+class QWidget;
+
 namespace komp {
 
 class TListWindow {
@@ -41,7 +43,7 @@ class TListWindow {
   std::function<bool(uint32_t msg, TPoint screen)> MouseWatch;
 
   // The window itself, for tests that render or click it.
-  class QWidget* Widget() const;
+  QWidget* Widget() const;
 
  private:
   struct Impl;

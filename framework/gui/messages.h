@@ -59,6 +59,8 @@ enum : uint32_t {
   // Mouse entering and leaving a control.
   CM_MOUSEENTER = 0xB013,
   CM_MOUSELEAVE = 0xB014,
+  // Sent by SetFont, so that a control can follow its font (wrapped widgets, auto-sizing).
+  CM_FONTCHANGED = 0xB00F,
 };
 
 // WParam of WM_SETFOCUS: how the focus came.

@@ -34,6 +34,7 @@ class TLabel : public TCustomControl {
   bool AutoSize = false;
   void Paint() override;
   void AdjustSize();
+  void Dispatch(TMessage& msg) override;
 
  private:
   std::string caption_;
@@ -137,6 +138,7 @@ class TListBox : public TControl {
   int ItemAt(TPoint clientPos) const;
   TNotifyEvent OnClick, OnDblClick;
   QListWidget* List() const { return list_; }
+  void Dispatch(TMessage& msg) override;
 
  private:
   QListWidget* list_;
@@ -164,9 +166,11 @@ class TScrollBar : public TControl {
   TNotifyEvent OnChange;
 
  private:
+  void Apply();
   QScrollBar* bar_;
   TScrollBarKind kind_;
   bool setting_ = false;
+  int min_ = 0, max_ = 100, pos_ = 0, page_ = 0;
 };
 
 }  // namespace komp
