@@ -20,6 +20,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+uint32_t ToQColorRgb(TColor c) {
+  const TColor rgb = ColorToRGB(c);
+  return (uint32_t(GetRValue(rgb)) << 16) | (uint32_t(GetGValue(rgb)) << 8) | GetBValue(rgb);
+}
+
 const std::string kNotOpened = "Datei konnte nicht ge\xF6" "ffnet werden!";
 
 class WindowTest : public ::testing::Test {
@@ -262,4 +267,33 @@ TEST_F(WindowTest, ClosingDuringARunStopsItCleanly) {
   EXPECT_TRUE(fs::exists(Path("Export1.txt")));
   EXPECT_FALSE(fs::exists(Path("Export20.txt")));
   EXPECT_LT(calls, 400);
+}
+
+// Renders the window in both modes through its real paint path. With BRIVOX_SCREENSHOT_DIR set
+// the images are kept there (scripts/screenshots.sh puts them into docs/).
+TEST_F(WindowTest, RendersBothModes) {
+  const char* keep = std::getenv("BRIVOX_SCREENSHOT_DIR");
+  const std::string out = keep && *keep ? std::string(keep) : dir_.string();
+
+  Write("daten.bin", RandomBytes(300000, 2));
+  Pick(Path("daten.bin"));
+  form_->In1->FSetText("100");
+  form_->Name->FSetText("/home/anna/Dokumente/daten.bin");
+  QImage exportShot = form_->grab().toImage();
+  ASSERT_TRUE(exportShot.save(QString::fromStdString(out + "/brivox-export.png")));
+
+  Start();
+  form_->Name->FSetText("/home/anna/Dokumente/Export2.txt");
+  Pick(Path("Export2.txt"));
+  form_->Name->FSetText("/home/anna/Dokumente/Export2.txt");
+  QImage importShot = form_->grab().toImage();
+  ASSERT_TRUE(importShot.save(QString::fromStdString(out + "/brivox-import.png")));
+
+  EXPECT_EQ(exportShot.size(), QSize(529, 172));
+  // The Start button's face and its grey outline, where the window places them.
+  const QRect start(208, 144, 100, 21);
+  EXPECT_EQ(exportShot.pixelColor(start.center()).rgb() & 0xFFFFFF, ToQColorRgb(clBtnFace));
+  EXPECT_EQ(exportShot.pixelColor(start.left(), start.top()).rgb() & 0xFFFFFF, 0x808080u);
+  // The edit box of the file field is white inside.
+  EXPECT_EQ(importShot.pixelColor(400, 8 + 10).rgb() & 0xFFFFFF, 0xFFFFFFu);
 }
