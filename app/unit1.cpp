@@ -97,7 +97,7 @@ TForm1::TForm1(QWidget* owner) : TForm(owner), host_(std::make_unique<Host>(*thi
   In1->SetBounds(2, 20, 209, 21);
   In1->FSetCaption("Maximale Dateigr\xF6\xDF" "e in KB");
   In1->FSetCaptionWidth(160);
-  In1->Numeric = true;
+  In1->SetNumeric(true);
 
   ExName = new TIn(Box);
   ExName->SetBounds(8, 53, 281, 21);

@@ -97,7 +97,7 @@ TEST_F(WindowTest, LooksAsDesignedAtStart) {
   EXPECT_FALSE(form_->Box->Visible());
   EXPECT_FALSE(form_->Zeit->Visible());
   EXPECT_EQ(form_->ExName->Value(), "Export.txt");
-  EXPECT_TRUE(form_->In1->Numeric);
+  EXPECT_TRUE(form_->In1->Numeric());
   // Tab order: "Datei auswählen" first, then the file field.
   EXPECT_EQ(FindNextControl(form_.get(), form_->Taste1, true, true), form_->Name);
 }
