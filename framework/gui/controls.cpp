@@ -125,7 +125,7 @@ class AlignWatcher : public QObject {
 
 void AlignWatcher::Realign(QWidget* parent) {
   QRect free = parent->rect();
-  const auto kids = parent->findChildren<TControl*>(Qt::FindDirectChildrenOnly);
+  const auto kids = ChildrenOf<TControl>(parent);
   for (TAlign pass : {TAlign::Top, TAlign::Bottom, TAlign::Left, TAlign::Right, TAlign::Client}) {
     for (TControl* c : kids) {
       if (c->Align() != pass || c->isHidden()) continue;
@@ -211,7 +211,7 @@ void TControl::SetColor(TColor c) {
 void TControl::SetAlign(TAlign a) {
   align_ = a;
   if (parentWidget()) {
-    if (!parentWidget()->findChild<AlignWatcher*>(QString(), Qt::FindDirectChildrenOnly))
+    if (ChildrenOf<AlignWatcher>(parentWidget()).empty())
       new AlignWatcher(parentWidget());
     AlignWatcher::Realign(parentWidget());
   }
@@ -433,7 +433,7 @@ bool TControl::event(QEvent* e) {
 std::vector<TControl*> TabOrderList(QWidget* container) {
   std::vector<TControl*> out;
   if (!container) return out;
-  auto kids = container->findChildren<TControl*>(Qt::FindDirectChildrenOnly);
+  auto kids = ChildrenOf<TControl>(container);
   std::stable_sort(kids.begin(), kids.end(), [](TControl* a, TControl* b) { return a->TabOrder() < b->TabOrder(); });
   for (TControl* c : kids) {
     out.push_back(c);

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/gui/canvas.h"
 #include "framework/gui/messages.h"
@@ -179,6 +180,18 @@ class TForm : public TCustomControl {
   TPosition position_ = TPosition::Designed;
   bool centred_ = false;
 };
+
+// The direct children of an object that are of class T. Use this rather than findChildren:
+// framework classes carry no meta-object of their own, so qobject_cast (and findChildren)
+// takes any QWidget for a TControl or any QObject for a helper.
+template <class T>
+std::vector<T*> ChildrenOf(const QObject* parent) {
+  std::vector<T*> out;
+  if (!parent) return out;
+  for (QObject* o : parent->children())
+    if (T* t = dynamic_cast<T*>(o)) out.push_back(t);
+  return out;
+}
 
 // The tab order of a container: its controls in TabOrder, each followed by its own children's.
 std::vector<TControl*> TabOrderList(QWidget* container);

@@ -1,4 +1,4 @@
-// The top-most list window: a frameless tool window that is shown without activation and never
+// The top-most list window: a frameless window that is shown without activation and never
 // takes the focus, draws its items itself, and while visible watches the mouse of the whole
 // application through an event filter on the application object.
 #include "framework/gui/listwindow.h"
@@ -42,6 +42,7 @@ class MouseWatcher : public QObject {
  public:
   explicit MouseWatcher(ListState* d) : d_(d) {}
   bool eventFilter(QObject* obj, QEvent* e) override;
+  void Reset() { lastType_ = QEvent::None; }
 
  private:
   ListState* d_;
@@ -90,6 +91,7 @@ struct ListState {
   void Watch(bool on) {
     if (on == watching) return;
     watching = on;
+    watcher->Reset();
     if (on) qApp->installEventFilter(watcher.get());
     else if (qApp) qApp->removeEventFilter(watcher.get());
   }
@@ -98,7 +100,9 @@ struct ListState {
 struct TListWindow::Impl : ListState {};
 
 ListWidget::ListWidget(ListState* d)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+    // A tool tip kind of window: above all others and never activated, whatever the platform;
+    // an ordinary tool window would be made the active window by some of them.
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
       bar(new QScrollBar(Qt::Vertical, this)),
       d_(d) {
@@ -222,7 +226,6 @@ void TListWindow::ShowAt(const TRect& screenRect) {
   d_->widget->setGeometry(ToQRect(screenRect));
   d_->Layout();
   d_->widget->show();
-  d_->widget->raise();
   d_->Watch(true);
 }
 

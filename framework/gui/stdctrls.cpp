@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -267,7 +268,7 @@ void TSpeedButton::SetDown(bool d) {
   if (down_ && !AllowAllUp) return;
   down_ = d;
   if (d && parentWidget()) {
-    for (TSpeedButton* b : parentWidget()->findChildren<TSpeedButton*>(Qt::FindDirectChildrenOnly))
+    for (TSpeedButton* b : ChildrenOf<TSpeedButton>(parentWidget()))
       if (b != this && b->GroupIndex == GroupIndex && b->down_) {
         b->down_ = false;
         b->update();
@@ -489,10 +490,12 @@ bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
           // OnKeyPress replaced the character: type the new one instead.
           QKeyEvent other = CharToKeyEvent((unsigned char)typed);
           Deliver(&other);
+          e->accept();
           return true;
         }
       }
       Deliver(e);
+      e->accept();
       return true;
     }
     case QEvent::KeyRelease: {
@@ -504,6 +507,7 @@ bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
         if (!self || !pass) return true;
       }
       Deliver(e);
+      e->accept();
       return true;
     }
     case QEvent::FocusIn: {
@@ -599,14 +603,14 @@ void TEdit::SelectAll() { edit_->selectAll(); }
 void TEdit::SetMaxLength(int n) { edit_->setMaxLength(n > 0 ? n : 32767); }
 
 void TEdit::SetHideSelection(bool hide) {
-  findChild<TEditFilter*>(QString(), Qt::FindDirectChildrenOnly)->hideSelection = hide;
+  ChildrenOf<TEditFilter>(this).front()->hideSelection = hide;
   ClassicPalette(edit_, !hide);
 }
 
 void TEdit::SetReadOnly(bool ro) { edit_->setReadOnly(ro); }
 
 void TEdit::Dispatch(TMessage& msg) {
-  auto* filter = findChild<TEditFilter*>(QString(), Qt::FindDirectChildrenOnly);
+  TEditFilter* filter = ChildrenOf<TEditFilter>(this).front();
   QPointer<TEdit> self(this);
   // Keys that come from the line edit itself go on to it when Result is not 0;
   // keys sent from elsewhere are typed into it here.
@@ -701,7 +705,7 @@ TListBox::TListBox(QWidget* owner) : TControl(owner), list_(new QListWidget(this
   SetTabStop(true);
   SetColor(clWindow);
   resize(121, 97);
-  QObject::connect(list_, &QListWidget::currentRowChanged, this, [this](int) {
+  QObject::connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
     if (OnClick) {
       TNotifyEvent handler = OnClick;
       handler(this);
@@ -723,7 +727,11 @@ void TListBox::SetItems(const TStringList& items) {
   list_->setCurrentRow(-1);
 }
 
-int TListBox::ItemIndex() const { return list_->currentRow(); }
+// The selected item; the current one alone is no choice (Qt makes the first one current on focus).
+int TListBox::ItemIndex() const {
+  const auto rows = list_->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
 
 void TListBox::SetItemIndex(int i) {
   const QSignalBlocker block(list_);
