@@ -15,22 +15,6 @@ using namespace komp;
 namespace {
 const std::string kStatusStart = "Importieren / Exportieren";
 
-// A size that is no whole number is reported before anything runs, and Start stays usable.
-bool CheckSizeText(const std::string& text, ConversionHost& host) {
-  uint64_t limit = 0;
-  switch (ParseSizeText(text, limit)) {
-    case SizeText::Ok: return true;
-    case SizeText::TooLarge: host.Message(kMsgSizeTooLarge, kCaptionWarning); return false;
-    default: host.Message(kMsgSizeNotWhole, kCaptionWarning); return false;
-  }
-}
-
-// Directory of a path with its separator, and the file name after it.
-void SplitPath(const std::string& path, std::string& directory, std::string& file) {
-  const size_t slash = path.find_last_of('/');
-  directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  file = slash == std::string::npos ? path : path.substr(slash + 1);
-}
 }  // namespace
 
 // The window's side of a conversion: progress bar, message boxes, the message loop.
@@ -196,14 +180,12 @@ void TForm1::Taste2Click(TObject*) {
 }
 
 bool TForm1::RunConversion() {
-  std::string directory, file;
   const std::string path = Name->Text();
-  SplitPath(path, directory, file);
+  const std::string directory = DirectoryOf(path);
   if (mode_ == Mode::Export) {
     ExportSettings s;
     s.sourcePath = path;
     s.directory = directory;
-    s.targetName = file;
     s.exportName = ExName->Value();
     s.sizeText = In1->Text();
     return RunExport(std::move(s), *host_);

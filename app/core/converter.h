@@ -28,6 +28,8 @@ struct ExportSettings {
 // optional surrounding spaces; empty, 0 or below is no limit (0).
 enum class SizeText { Ok, NotWhole, TooLarge };
 SizeText ParseSizeText(const std::string& text, uint64_t& limitChars);
+// The same, telling the person (caption "Achtung") when the text is no usable size.
+bool CheckSizeText(const std::string& text, ConversionHost& host, uint64_t* limitChars = nullptr);
 
 // "Export.txt" gives Export and .txt: split at the first point.
 struct ExportNames {

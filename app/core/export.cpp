@@ -199,13 +199,7 @@ bool Exporter::EncodeBody(TFile& piece, const std::string& piecePath) {
 }
 
 bool Exporter::Run() {
-  if (ParseSizeText(s_.sizeText, limit_) != SizeText::Ok) {
-    uint64_t ignored = 0;
-    host_.Message(ParseSizeText(s_.sizeText, ignored) == SizeText::TooLarge ? kMsgSizeTooLarge
-                                                                              : kMsgSizeNotWhole,
-                  kCaptionWarning);
-    return false;
-  }
+  if (!CheckSizeText(s_.sizeText, host_, &limit_)) return false;
   const std::string exportName = s_.exportName.empty() ? kDefaultExportName : s_.exportName;
   if (s_.targetName.empty()) s_.targetName = BareName(s_.sourcePath);
 
@@ -267,6 +261,17 @@ bool Exporter::Run() {
 }
 
 }  // namespace
+
+bool CheckSizeText(const std::string& text, ConversionHost& host, uint64_t* limitChars) {
+  uint64_t limit = 0;
+  const SizeText r = ParseSizeText(text, limit);
+  if (r != SizeText::Ok) {
+    host.Message(r == SizeText::TooLarge ? kMsgSizeTooLarge : kMsgSizeNotWhole, kCaptionWarning);
+    return false;
+  }
+  if (limitChars) *limitChars = limit;
+  return true;
+}
 
 SizeText ParseSizeText(const std::string& text, uint64_t& limitChars) {
   limitChars = 0;
