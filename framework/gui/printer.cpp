@@ -24,6 +24,9 @@ class QtPrinter : public IPrinter {
     printer_->setCopyCount(std::max(1, Copies));
     printer_->setPageOrientation(Orientation == TPrinterOrientation::Landscape ? QPageLayout::Landscape
                                                                                : QPageLayout::Portrait);
+    // The printable area's corner, measured before the job switches to the whole sheet.
+    offset_ = printer_->pageRect(QPrinter::DevicePixel).toRect().topLeft() -
+              printer_->paperRect(QPrinter::DevicePixel).toRect().topLeft();
     printer_->setFullPage(true);
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(printer_.get())) {
@@ -34,10 +37,7 @@ class QtPrinter : public IPrinter {
     canvas_.SetPixelsPerInch(printer_->resolution());
     canvas_.Begin(painter_.get(), nullptr);
     // The canvas origin is the printable area's corner, as on the classic printer device.
-    const QRect paper = printer_->paperRect(QPrinter::DevicePixel).toRect();
-    const QRect page = printer_->pageRect(QPrinter::DevicePixel).toRect();
-    offset_ = page.topLeft() - paper.topLeft();
-    painter_->translate(-offset_);
+    painter_->translate(offset_);
     printing_ = true;
     return true;
   }
@@ -70,9 +70,9 @@ class QtPrinter : public IPrinter {
   std::string PrinterName() const override { return FromQString(QPrinterInfo::defaultPrinter().printerName()); }
 
  private:
-  // Capabilities are asked before a job too; a probe printer answers them.
+  // Capabilities are asked before a job too; a probe printer answers them, also during a job,
+  // whose own printer covers the whole sheet and would report no margins.
   const QPrinter& Probe() const {
-    if (printer_) return *printer_;
     if (!probe_) {
       const QPrinterInfo info = QPrinterInfo::defaultPrinter();
       probe_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)

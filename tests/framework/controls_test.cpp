@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
+#include <QWheelEvent>
 
 #include "framework/gui/controls.h"
+#include "framework/gui/stdctrls.h"
 #include "framework/testing/doubles.h"
 
 using namespace komp;
@@ -83,4 +86,195 @@ TEST(Controls, RealQtInputArrivesAsMessagesInOrder) {
 
   const QImage img = form.grab().toImage();
   EXPECT_EQ(img.pixelColor(5, 5), QColor(255, 0, 0));
+}
+
+TEST(Controls, KeyTranslationTables) {
+  struct Key {
+    int qt, vk;
+  } keys[] = {{Qt::Key_A, 'A'},          {Qt::Key_Z, 'Z'},        {Qt::Key_0, '0'},       {Qt::Key_9, '9'},
+              {Qt::Key_F1, VK_F1},       {Qt::Key_F12, VK_F12},   {Qt::Key_Return, VK_RETURN},
+              {Qt::Key_Enter, VK_RETURN}, {Qt::Key_Backtab, VK_TAB}, {Qt::Key_Escape, VK_ESCAPE},
+              {Qt::Key_Left, VK_LEFT},   {Qt::Key_Down, VK_DOWN}, {Qt::Key_PageUp, VK_PRIOR},
+              {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_Home, VK_HOME}, {Qt::Key_Delete, VK_DELETE},
+              {Qt::Key_Insert, VK_INSERT}, {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Space, VK_SPACE},
+              {Qt::Key_Shift, VK_SHIFT}, {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},
+              {Qt::Key_Adiaeresis, 0xDE}, {Qt::Key_ssharp, 0xDB}, {Qt::Key_unknown, 0}};
+  for (const Key& k : keys) EXPECT_EQ(QtKeyToVirtualKey(k.qt), k.vk) << std::hex << k.qt;
+
+  struct Char {
+    int qt;
+    const char* text;
+    bool ctrl, alt;
+    int ch;
+  } chars[] = {{Qt::Key_A, "a", false, false, 'a'},
+               {Qt::Key_A, "A", false, false, 'A'},
+               {Qt::Key_A, "a", true, false, 1},
+               {Qt::Key_V, "\x16", true, false, 22},
+               {Qt::Key_Z, "", true, false, 26},
+               {Qt::Key_1, "1", true, false, -1},
+               {Qt::Key_A, "a", false, true, -1},
+               {Qt::Key_Adiaeresis, "\xC3\xA4", false, false, 0xE4},
+               {Qt::Key_unknown, "\xE2\x82\xAC", false, false, 0x80},  // euro sign
+               {Qt::Key_unknown, "\xE2\x86\x92", false, false, -1},  // no such character in 1252
+               {Qt::Key_Question, "?", false, false, '?'},
+               {Qt::Key_Backspace, "\b", false, false, 8},
+               {Qt::Key_Tab, "\t", false, false, 9},
+               {Qt::Key_Return, "\r", false, false, 13},
+               {Qt::Key_Enter, "\r", false, false, 13},
+               {Qt::Key_Escape, "\x1B", false, false, 27},
+               {Qt::Key_Delete, "\x7F", false, false, -1},
+               {Qt::Key_Left, "", false, false, -1},
+               {Qt::Key_F1, "", false, false, -1}};
+  for (const Char& c : chars)
+    EXPECT_EQ(KeyPressToChar(c.qt, c.text, c.ctrl, c.alt), c.ch) << std::hex << c.qt << " " << c.text;
+
+  EXPECT_EQ(QtModifiersToShift(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton), ssShift | ssCtrl | ssLeft);
+  EXPECT_EQ(QtModifiersToShift(Qt::AltModifier, Qt::RightButton), ssAlt | ssRight);
+  EXPECT_EQ(QtModifiersToShift(0, 0), 0);
+}
+
+TEST(Controls, MouseEventsAsMessages) {
+  TTestServices services;
+  TForm form;
+  form.SetClientSize(200, 100);
+  auto* p = new Probe(&form);
+  p->SetBounds(10, 10, 100, 50);
+  ShowAndActivate(&form);
+  p->got.clear();
+  SendMouse(p, QEvent::MouseButtonPress, Qt::RightButton, {-3, 40});
+  SendMouse(p, QEvent::MouseButtonRelease, Qt::RightButton, {-3, 40});
+  SendMouse(p, QEvent::MouseButtonDblClick, Qt::LeftButton, {4, 5});
+  SendMouse(p, QEvent::MouseMove, Qt::NoButton, {6, 7}, Qt::LeftButton);
+  SendMouse(p, QEvent::MouseButtonPress, Qt::MiddleButton, {1, 1});
+  std::vector<uint32_t> mouse;
+  for (auto& m : p->got)
+    if (m.Msg >= WM_MOUSEMOVE && m.Msg <= WM_MOUSEWHEEL) mouse.push_back(m.Msg);
+  ASSERT_EQ(mouse, (std::vector<uint32_t>{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN}));
+  auto find = [&](uint32_t msg) {
+    for (auto& m : p->got)
+      if (m.Msg == msg) return m;
+    return TMessage{};
+  };
+  EXPECT_EQ(find(WM_RBUTTONDOWN).XPos(), -3) << "negative positions survive the packing";
+  EXPECT_EQ(find(WM_RBUTTONDOWN).YPos(), 40);
+  EXPECT_EQ(find(WM_RBUTTONDOWN).WParam, MK_RBUTTON);
+  EXPECT_EQ(find(WM_RBUTTONUP).WParam, 0);
+  EXPECT_EQ(find(WM_MOUSEMOVE).WParam, MK_LBUTTON);
+  EXPECT_EQ(find(WM_MBUTTONDOWN).WParam, MK_MBUTTON);
+
+  // The wheel: delta in the high word of WParam, the screen position in LParam.
+  p->got.clear();
+  const QPoint global = p->mapToGlobal(QPoint(3, 4));
+  QWheelEvent wheel(QPointF(3, 4), QPointF(global), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(p, &wheel);
+  ASSERT_EQ(p->Kinds(), (std::vector<uint32_t>{WM_MOUSEWHEEL}));
+  EXPECT_EQ(int16_t(uint16_t(p->got[0].WParam >> 16)), -120);
+  EXPECT_EQ(p->got[0].WParam & 0xFFFF, MK_CONTROL);
+  EXPECT_EQ(p->got[0].XPos(), global.x());
+  EXPECT_EQ(p->got[0].YPos(), global.y());
+}
+
+TEST(Controls, TabOrderSkipsWhatCannotTakeTheFocusAndWraps) {
+  TTestServices services;
+  TForm form;
+  form.SetClientSize(300, 300);
+  auto make = [&](QWidget* parent, int order, const char* name) {
+    auto* c = new Probe(parent);
+    c->SetTabOrder(order);
+    c->Name = name;
+    return c;
+  };
+  // Created out of order: the tab order decides.
+  Probe* c = make(&form, 2, "c");
+  Probe* a = make(&form, 0, "a");
+  auto* panel = new TCustomPanel(&form);
+  panel->SetTabOrder(1);
+  panel->Name = "panel";
+  Probe* inner2 = make(panel, 1, "inner2");
+  Probe* inner1 = make(panel, 0, "inner1");
+  Probe* off = make(&form, 3, "off");
+  off->SetEnabled(false);
+  Probe* hidden = make(&form, 4, "hidden");
+  hidden->SetVisible(false);
+  Probe* noStop = make(&form, 5, "noStop");
+  noStop->SetTabStop(false);
+  auto* edit = new TEdit(&form);
+  edit->SetTabOrder(6);
+  edit->Name = "edit";
+  ShowAndActivate(&form);
+
+  std::string order;
+  for (TControl* t : TabOrderList(&form)) order += t->Name + " ";
+  EXPECT_EQ(order, "a panel inner1 inner2 c off hidden noStop edit ") << "the edit's own line edit is no control";
+
+  auto next = [&](QWidget* from, bool forward = true, bool tabStop = true) {
+    TControl* n = FindNextControl(&form, from, forward, tabStop);
+    return n ? n->Name : std::string("none");
+  };
+  EXPECT_EQ(next(a), "inner1") << "the panel itself has no tab stop";
+  EXPECT_EQ(next(inner2), "c");
+  EXPECT_EQ(next(c), "edit");
+  EXPECT_EQ(next(edit), "a") << "wraps around";
+  EXPECT_EQ(next(a, false), "edit");
+  EXPECT_EQ(next(c, true, false), "noStop") << "without the tab stop check";
+  EXPECT_EQ(next(nullptr), "a");
+  panel->SetEnabled(false);
+  EXPECT_EQ(next(a), "c") << "controls in a disabled container";
+  panel->SetEnabled(true);
+  panel->SetVisible(false);
+  EXPECT_EQ(next(a), "c") << "controls in a hidden container";
+  panel->SetVisible(true);
+
+  // Tab and Shift+Tab move the focus along that order.
+  a->SetFocus();
+  SendKey(a, Qt::Key_Tab, "\t");
+  EXPECT_TRUE(inner1->Focused());
+  SendKey(inner1, Qt::Key_Backtab, "", Qt::ShiftModifier);
+  EXPECT_TRUE(a->Focused());
+  SendKey(a, Qt::Key_Backtab, "", Qt::ShiftModifier);
+  EXPECT_TRUE(edit->Focused());
+  SendKey(edit->Editor(), Qt::Key_Tab, "\t");
+  EXPECT_TRUE(a->Focused());
+
+  TForm empty;
+  EXPECT_EQ(FindNextControl(&empty, nullptr, true, true), nullptr);
+  EXPECT_FALSE(SelectNext(&empty, nullptr, true, true));
+}
+
+TEST(Controls, ApplicationMessagesGoToTheActiveWindow) {
+  TTestServices services;
+  struct Window : TForm {
+    std::vector<TMessage> got;
+    void Dispatch(TMessage& m) override {
+      if (m.Msg >= WM_APP && m.Msg < WM_APP + 0x100) {
+        got.push_back(m);
+        m.Result = 42;
+        return;
+      }
+      TForm::Dispatch(m);
+    }
+  };
+  Window w;
+  EXPECT_EQ(SendToActiveWindow(WM_APP + 1, 0, 0), 0) << "no active window";
+  ShowAndActivate(&w);
+  EXPECT_EQ(SendToActiveWindow(WM_APP + 3, 7, 8), 42);
+  ASSERT_EQ(w.got.size(), 1u);
+  EXPECT_EQ(w.got[0].Msg, uint32_t(WM_APP + 3));
+  EXPECT_EQ(w.got[0].WParam, 7);
+  EXPECT_EQ(w.got[0].LParam, 8);
+}
+
+TEST(Controls, CaptureFollowsTheControlAndEndsWithIt) {
+  TTestServices services;
+  TForm form;
+  auto* p = new Probe(&form);
+  ShowAndActivate(&form);
+  SetCapture(p);
+  EXPECT_EQ(GetCapture(), p);
+  ReleaseCapture();
+  EXPECT_EQ(GetCapture(), nullptr);
+  SetCapture(p);
+  delete p;
+  EXPECT_EQ(GetCapture(), nullptr);
 }
