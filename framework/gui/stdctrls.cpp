@@ -572,6 +572,13 @@ TEdit::TEdit(QWidget* owner) : TControl(owner), edit_(new QLineEdit(this)) {
   });
 }
 
+// The wrapped widget goes first, while this is still a TEdit: its last events (focus out,
+// hide) must not reach handlers of an object half destroyed.
+TEdit::~TEdit() {
+  for (TEditFilter* f : ChildrenOf<TEditFilter>(this)) delete f;
+  delete edit_;
+}
+
 std::string TEdit::Text() const { return FromQString(edit_->text()); }
 
 void TEdit::SetText(const std::string& text) {
@@ -719,6 +726,8 @@ TListBox::TListBox(QWidget* owner) : TControl(owner), list_(new QListWidget(this
   });
 }
 
+TListBox::~TListBox() { delete list_; }
+
 void TListBox::SetItems(const TStringList& items) {
   const QSignalBlocker block(list_);
   items_ = items;
@@ -858,6 +867,8 @@ TScrollBar::TScrollBar(QWidget* owner, TScrollBarKind kind)
   });
   Apply();
 }
+
+TScrollBar::~TScrollBar() { delete bar_; }
 
 void TScrollBar::SetKind(TScrollBarKind k) {
   const Qt::Orientation o = k == TScrollBarKind::Horizontal ? Qt::Horizontal : Qt::Vertical;

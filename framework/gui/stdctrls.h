@@ -103,6 +103,7 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 class TEdit : public TControl {
  public:
   explicit TEdit(QWidget* owner);
+  ~TEdit() override;
   std::string Text() const;
   void SetText(const std::string& text);
   int SelStart() const;
@@ -130,6 +131,7 @@ class TEdit : public TControl {
 class TListBox : public TControl {
  public:
   explicit TListBox(QWidget* owner);
+  ~TListBox() override;
   void SetItems(const TStringList& items);
   const TStringList& Items() const { return items_; }
   int ItemIndex() const;
@@ -151,6 +153,7 @@ using TScrollEvent = std::function<void(TObject* Sender, int ScrollCode, int& Sc
 class TScrollBar : public TControl {
  public:
   TScrollBar(QWidget* owner, TScrollBarKind kind = TScrollBarKind::Horizontal);
+  ~TScrollBar() override;
   TScrollBarKind Kind() const { return kind_; }
   void SetKind(TScrollBarKind k);
   int Min() const;
