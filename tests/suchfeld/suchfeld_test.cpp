@@ -480,4 +480,17 @@ TEST(Suchfeld, ACallbackMayDestroyTheField) {
   f->TasteDown(nullptr, key, 0);
   EXPECT_TRUE(f.isNull());
   EXPECT_EQ(TSuchfeld::Liste(), nullptr);
+
+  // A field that goes while its text box has the focus and its list is open.
+  std::vector<int> modi;
+  f = new TSuchfeld(&form);
+  f->Set_Suche([&](TControl*, int m) { modi.push_back(m); }, ziel);
+  ShowAndActivate(&form);
+  f->Focus();
+  ASSERT_TRUE(f->GetFenster()->Focused());
+  f->SetText("offen");
+  f->Draw_Liste();
+  delete f.data();
+  EXPECT_EQ(modi, std::vector<int>{smAnmelden});
+  EXPECT_EQ(TSuchfeld::Liste(), nullptr);
 }
