@@ -3,6 +3,8 @@
 #include "components/in/in.h"
 
 #include <QPointer>
+#include <algorithm>
+#include <cstdlib>
 
 #include "components/common/editmenu.h"
 #include "components/common/tablehost.h"

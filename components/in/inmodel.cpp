@@ -1,6 +1,7 @@
 #include "components/in/inmodel.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace komp {
 
