@@ -22,6 +22,7 @@ class Boxes : public komp::IMessageBoxes {
 };
 
 Boxes* boxes;
+komp::TServiceOverride* installed;
 komp::TDruckReport* report;
 
 }  // namespace
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   boxes = new Boxes;
   komp::TServices s;
   s.MessageBoxes = boxes;
-  new komp::TServiceOverride(s);
+  installed = new komp::TServiceOverride(s);
   report = new komp::TDruckReport(nullptr);
   return 0;
 }
