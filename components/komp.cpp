@@ -1,8 +1,19 @@
 #include "components/komp.h"
 
+#include "components/druckreport/druckreport.h"
+#include "components/in/in.h"
+#include "components/stringtab/stringtab.h"
+#include "components/suchfeld/suchfeld.h"
+#include "components/taste/taste.h"
+
 namespace komp {
 
 void RegisterKomp() {
+  Taste::Register();
+  In::Register();
+  Druckreport::Register();
+  Stringtab::Register();
+  Suchfeld::Register();
 }
 
 }  // namespace komp

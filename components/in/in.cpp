@@ -28,7 +28,7 @@ TCanvas& Measurer() {
 TIn::TIn(QWidget* owner) : TCustomControl(owner) {
   resize(100, 21);
   SetTabStop(true);
-  SetCursor(TCursor::IBeam);
+  SetCursorShape(TCursor::IBeam);
 }
 
 // ---------------------------------------------------------------- properties

@@ -76,7 +76,6 @@ class TIn : public TCustomControl {
   int DelSelect();
   // Moves the cursor and caret, scrolling as needed.
   void SetCursor(int pos);
-  using TControl::SetCursor;
 
   void Paint() override;
   void Dispatch(TMessage& msg) override;

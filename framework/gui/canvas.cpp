@@ -292,6 +292,11 @@ int TCanvas::TextHeight(std::string_view) const { return g_metrics.Get(Font, ppi
 
 TSize TCanvas::TextExtent(std::string_view text) const { return {TextWidth(text), TextHeight(text)}; }
 
+TSize TCanvas::MeasureText(const TFont& font, std::string_view text, int ppi) {
+  const QFontMetrics& fm = g_metrics.Get(font, ppi);
+  return {fm.horizontalAdvance(ToQString(text)), fm.height()};
+}
+
 int TCanvas::TextAscent() const { return g_metrics.Get(Font, ppi_).ascent(); }
 
 void TCanvas::DrawTextAt(int x, int y, std::string_view text, const TRect* clip) {

@@ -136,6 +136,9 @@ class TCanvas {
   bool Active() const { return painter_ != nullptr; }
   QPainter* Painter() const { return painter_; }
 
+  // Measuring without a canvas at hand (layout outside Paint).
+  static TSize MeasureText(const TFont& font, std::string_view text, int ppi = 96);
+
   // The Qt font for a TFont at a given resolution (for code that measures outside a canvas).
   static QFont ToQFont(const TFont& font, int ppi);
 

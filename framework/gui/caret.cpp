@@ -53,20 +53,19 @@ void DestroyCaret() {
   g_caret.hideCount = 1;
 }
 
+// The blink keeps its rhythm through hiding and showing, so a control that hides the caret
+// while it paints does not keep it switched on for good.
 void ShowCaret(TControl* owner) {
   if (!g_caret.owner || g_caret.owner != owner) return;
   if (g_caret.hideCount > 0 && --g_caret.hideCount == 0) {
-    StartBlink();
+    if (!g_caret.timer) StartBlink();
     InvalidateCaret();
   }
 }
 
 void HideCaret(TControl* owner) {
   if (!g_caret.owner || g_caret.owner != owner) return;
-  if (g_caret.hideCount++ == 0) {
-    StopBlink();
-    InvalidateCaret();
-  }
+  if (g_caret.hideCount++ == 0) InvalidateCaret();
 }
 
 void SetCaretPos(int x, int y) {

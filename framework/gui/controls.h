@@ -77,7 +77,7 @@ class TControl : public QWidget, public TObject {
   void SetAlign(TAlign a);
   TAnchors Anchors() const { return anchors_; }
   void SetAnchors(TAnchors a);
-  void SetCursor(TCursor c);
+  void SetCursorShape(TCursor c);
   void SetHint(const std::string& hint);
 
   std::string Name;
