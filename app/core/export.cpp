@@ -4,6 +4,10 @@
 #include <limits>
 #include <memory>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "app/core/converter.h"
 
 namespace brivox {
@@ -19,6 +23,8 @@ constexpr size_t kFlushAbove = 2996;
 constexpr uint64_t kProgressStep = 1000;
 // The count pass has no progress of its own; the loop still runs now and then.
 constexpr int kCountBlocksPerLoopRun = 256;
+// The file layer gathers the logical blocks into system calls of this size.
+constexpr size_t kFileBuffer = 256 * 1024;
 
 // One token as written: up to 3 characters and their number, copied 4 bytes at a time.
 struct Token {
@@ -27,9 +33,16 @@ struct Token {
 };
 static_assert(sizeof(Token) == 4);
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define BRIVOX_VECTOR_ENCODER 1
+#endif
+
 // The 47-rank walk of CodeTable::Lookup, resolved once into a table per byte.
 class Encoder {
  public:
+  // Encode may store up to this many characters past the last one it writes.
+  static constexpr size_t kOutputSlack = 64;
+
   explicit Encoder(CodeTable& table) : table_(table) {
     for (int v = 0; v < 256; ++v) {
       tokens_[v] = Token{{kHexDigits[v >> 4], kHexDigits[v & 15], 0}, 2};
@@ -39,11 +52,22 @@ class Encoder {
       const uint8_t v = table[rank].value;
       tokens_[v] = Token{{table[rank].code, kHexDigits[v >> 4], kHexDigits[v & 15]}, 3};
       rank_[v] = int16_t(rank);
+      code_[v] = uint8_t(table[rank].code);
+      undefined_[v] = 0xFF;
     }
   }
 
-  // Encodes count bytes to out (which has 4 bytes of room past the last token); returns chars.
+  // Encodes count bytes to out (which has kOutputSlack bytes of room past the last token);
+  // returns chars.
   size_t Encode(const uint8_t* in, size_t count, char* out) {
+#ifdef BRIVOX_VECTOR_ENCODER
+    if (count >= 16 && VectorCodecsEnabled()) return EncodeVector(in, count, out);
+#endif
+    return EncodeScalar(in, count, out);
+  }
+
+ private:
+  size_t EncodeScalar(const uint8_t* in, size_t count, char* out) {
     char* o = out;
     for (size_t i = 0; i < count; ++i) {
       const uint8_t v = in[i];
@@ -55,15 +79,78 @@ class Encoder {
     return size_t(o - out);
   }
 
- private:
+#ifdef BRIVOX_VECTOR_ENCODER
+  __attribute__((target("avx512f")))
+  static void LoadTable(const uint8_t* bytes, __m512i t[4]) {
+    for (int k = 0; k < 4; ++k) t[k] = _mm512_load_si512(bytes + 64 * k);
+  }
+
+  // 256-entry byte table lookup: two 128-entry halves chosen by the top bit.
+  __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+  static __m512i Lookup(const __m512i t[4], __m512i v) {
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), _mm512_permutex2var_epi8(t[0], v, t[1]),
+                                  _mm512_permutex2var_epi8(t[2], v, t[3]));
+  }
+
+  // 32 bytes a step: the code character or high digit of every byte and its
+  // low digit, interleaved, then the low digits of coded bytes packed out.
+  // A stretch with a byte still to be defined goes through the scalar loop.
+  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt")))
+  size_t EncodeVector(const uint8_t* in, size_t count, char* out) {
+    __m512i code[4], undefined[4];
+    LoadTable(code_, code);
+    LoadTable(undefined_, undefined);
+    alignas(64) static constexpr char kDigits4[] =
+        "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF";
+    const __m512i digits = _mm512_load_si512(kDigits4);
+    const __m512i low4 = _mm512_set1_epi8(0x0F);
+    alignas(64) uint8_t order[64];
+    for (int k = 0; k < 32; ++k) {
+      order[2 * k] = uint8_t(k);
+      order[2 * k + 1] = uint8_t(64 + k);
+    }
+    const __m512i interleave = _mm512_load_si512(order);
+
+    char* o = out;
+    size_t i = 0;
+    while (i < count) {
+      const size_t n = std::min<size_t>(32, count - i);
+      const uint64_t valid = n == 32 ? 0xFFFFFFFFull : (1ull << n) - 1;
+      const __m512i v = _mm512_maskz_loadu_epi8(valid, in + i);
+      if ((_mm512_test_epi8_mask(Lookup(undefined, v), Lookup(undefined, v)) & valid) != 0) {
+        o += EncodeScalar(in + i, n, o);
+        i += n;
+        LoadTable(undefined_, undefined);
+        continue;
+      }
+      const __m512i c = Lookup(code, v);
+      const uint64_t coded = _mm512_test_epi8_mask(c, c) & valid;
+      const __m512i high = _mm512_shuffle_epi8(digits, _mm512_and_si512(_mm512_srli_epi16(v, 4), low4));
+      const __m512i low = _mm512_shuffle_epi8(digits, _mm512_and_si512(v, low4));
+      const __m512i first = _mm512_mask_blend_epi8(coded, high, c);
+      const __m512i pairs = _mm512_permutex2var_epi8(first, interleave, low);
+      const uint64_t keep = _pdep_u64(valid, 0x5555555555555555ull) |
+                            _pdep_u64(valid & ~coded, 0xAAAAAAAAAAAAAAAAull);
+      _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, pairs));
+      o += __builtin_popcountll(keep);
+      i += n;
+    }
+    return size_t(o - out);
+  }
+#endif
+
   void Define(uint8_t v) {
     table_[rank_[v]].used = true;
     tokens_[v] = Token{{tokens_[v].chars[0], 0, 0}, 1};
+    undefined_[v] = 0;
   }
 
   CodeTable& table_;
   Token tokens_[256];
   int16_t rank_[256];
+  // By byte: its code character (0: none), and 0xFF while it still awaits its defining use.
+  alignas(64) uint8_t code_[256] = {};
+  alignas(64) uint8_t undefined_[256] = {};
 };
 
 class Exporter {
@@ -93,33 +180,50 @@ class Exporter {
   size_t blockPos_ = 0;
   uint64_t done_ = 0;
   bool inputOk_ = true;
-  char out_[kBlock + 4];
+  char out_[kBlock + 4 + Encoder::kOutputSlack];
   size_t outLength_ = 0;
 };
 
 bool Exporter::Count() {
-  uint64_t counts[4][256] = {};
+  // Eight 32-bit tables, so that a run of one byte value does not wait on one
+  // counter; emptied into the 64-bit totals long before they could overflow.
+  constexpr uint64_t kEmptyEvery = uint64_t(1) << 31;
+  uint32_t counts[8][256] = {};
+  uint64_t total[256] = {};
+  const auto empty = [&] {
+    for (int v = 0; v < 256; ++v) {
+      for (auto& c : counts) total[v] += c[v];
+      for (auto& c : counts) c[v] = 0;
+    }
+  };
   uint8_t block[kCountBlock];
-  uint64_t counted = 0;
+  uint64_t counted = 0, sinceEmptied = 0;
   int blocks = 0;
   while (counted < size_) {
     const size_t want = size_t(std::min<uint64_t>(kCountBlock, size_ - counted));
     const int64_t got = source_.Read(block, want);
     const size_t n = got > 0 ? size_t(got) : 0;
     size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
+    for (; i + 8 <= n; i += 8) {
       ++counts[0][block[i]];
       ++counts[1][block[i + 1]];
       ++counts[2][block[i + 2]];
       ++counts[3][block[i + 3]];
+      ++counts[4][block[i + 4]];
+      ++counts[5][block[i + 5]];
+      ++counts[6][block[i + 6]];
+      ++counts[7][block[i + 7]];
     }
     for (; i < n; ++i) ++counts[0][block[i]];
     counted += n;
+    if ((sinceEmptied += n) >= kEmptyEvery) {
+      empty();
+      sinceEmptied = 0;
+    }
     if (n < want) break;
     if (++blocks % kCountBlocksPerLoopRun == 0 && !host_.ProcessMessages()) return false;
   }
-  uint64_t total[256];
-  for (int v = 0; v < 256; ++v) total[v] = counts[0][v] + counts[1][v] + counts[2][v] + counts[3][v];
+  empty();
   table_.SetCounts(total);
   return true;
 }
@@ -203,7 +307,7 @@ bool Exporter::Run() {
   const std::string exportName = s_.exportName.empty() ? kDefaultExportName : s_.exportName;
   if (s_.targetName.empty()) s_.targetName = BareName(s_.sourcePath);
 
-  if (!source_.Open(s_.sourcePath, TFile::Mode::Read)) {
+  if (!source_.Open(s_.sourcePath, TFile::Mode::Read, kFileBuffer)) {
     host_.Message(MsgCannotOpen(s_.sourcePath), kCaptionWarning);
     return false;
   }
@@ -238,7 +342,7 @@ bool Exporter::Run() {
     header.nextPieceName = i < pieces_ ? names.PieceName(i + 1, pieces_) : std::string();
     const std::string path = ResolvePath(s_.directory, name);
     TFile piece;
-    if (!piece.Open(path, TFile::Mode::CreateTruncate)) {
+    if (!piece.Open(path, TFile::Mode::CreateTruncate, kFileBuffer)) {
       host_.Message(kMsgCannotCreate, kCaptionWarning);
       return false;
     }
@@ -255,6 +359,11 @@ bool Exporter::Run() {
       return false;
     }
     if (!EncodeBody(piece, path)) return false;
+    // Buffered bytes still go out here; a failure now fails the run too.
+    if (!piece.Close()) {
+      host_.Message(MsgWriteError(path), kCaptionWarning);
+      return false;
+    }
     name = header.nextPieceName;
   }
   return inputOk_ && done_ == size_;

@@ -176,25 +176,46 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
   const std::string piece = work + "/Export.txt";
   const std::string target = work + "/" + fs::path(source).filename().string();
 
+  const auto exportRun = [&](bool vector) {
+    return Best(reps, [&] {
+      return InChild([&] {
+        brivox::UseVectorCodecs(vector);
+        QuietHost host;
+        return brivox::RunExport(es, host) ? 0 : 1;
+      });
+    });
+  };
+  const auto importRun = [&](bool vector) {
+    return Best(reps, [&] {
+      return InChild([&] {
+        brivox::UseVectorCodecs(vector);
+        QuietHost host;
+        brivox::ImportSettings is;
+        is.piecePath = piece;
+        is.directory = work + "/";
+        is.header = brivox::InspectFile(piece, host).header;
+        return brivox::RunImport(is, host) ? 0 : 1;
+      });
+    });
+  };
+  const bool vectors = brivox::VectorCodecsAvailable();
   std::vector<Row> rows;
-  rows.push_back({"brivox export", Best(reps, [&] {
-                    return InChild([&] {
-                      QuietHost host;
-                      return brivox::RunExport(es, host) ? 0 : 1;
-                    });
-                  })});
-  rows.push_back({"brivox import", Best(reps, [&] {
-                    return InChild([&] {
-                      QuietHost host;
-                      brivox::ImportSettings is;
-                      is.piecePath = piece;
-                      is.directory = work + "/";
-                      is.header = brivox::InspectFile(piece, host).header;
-                      return brivox::RunImport(is, host) ? 0 : 1;
-                    });
-                  })});
+  rows.push_back({vectors ? "brivox export" : "brivox export (portable)", exportRun(true)});
+  rows.push_back({vectors ? "brivox import" : "brivox import (portable)", importRun(true)});
   if (!SameContent(source, target)) std::printf("  IMPORT DIFFERS FROM SOURCE\n");
   fs::remove(target);
+  std::vector<Row> portable;
+  if (vectors) {
+    // The loops without vector instructions, as on a processor without them.
+    const std::string vectorPiece = piece + ".vector";
+    fs::rename(piece, vectorPiece);
+    portable.push_back({"brivox export (portable)", exportRun(false)});
+    if (!SameContent(piece, vectorPiece)) std::printf("  PORTABLE EXPORT DIFFERS\n");
+    fs::remove(vectorPiece);
+    portable.push_back({"brivox import (portable)", importRun(false)});
+    if (!SameContent(source, target)) std::printf("  PORTABLE IMPORT DIFFERS FROM SOURCE\n");
+    fs::remove(target);
+  }
   fs::remove(piece);
 
   const std::string b64 = work + "/x.b64", back = work + "/x.back", hex = work + "/x.hex";
@@ -208,8 +229,14 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
   fs::remove(hex);
   rows.push_back({"cp", Best(reps, [&] { return Tool({"cp", source, back}, "", "/dev/null"); })});
   fs::remove(back);
-  // Swap so rows[2] / rows[3] are base64 / base64 -d for the goal line.
+  // rows[2] / rows[3] are base64 / base64 -d for the goal line.
   Print(title, size, rows, rows[0].t.seconds, rows[1].t.seconds);
+  for (const Row& r : portable) {
+    const double vs = r.name.find("import") != std::string::npos ? rows[3].t.seconds : rows[2].t.seconds;
+    std::printf("  %-28s %9.3f %10.1f %10.1f   %.2fx the time of %s\n", r.name.c_str(), r.t.seconds,
+                double(size) / 1e6 / r.t.seconds, r.t.rssMiB, r.t.seconds / vs,
+                r.name.find("import") != std::string::npos ? "base64 -d" : "base64");
+  }
 
   // What the progress interface costs: one virtual call pair per 1000 bytes.
   QuietHost host;
@@ -243,8 +270,11 @@ int main(int argc, char** argv) {
   const uint64_t size = mib << 20;
   const std::string root = dir + "/brivox-bench-" + std::to_string(getpid());
   fs::create_directories(root);
-  std::printf("brivox benchmark: %llu MiB, best of %d, files in %s\n",
-              static_cast<unsigned long long>(mib), reps, root.c_str());
+  std::printf("brivox benchmark: %llu MiB, best of %d, files in %s, vector loops %s\n",
+              static_cast<unsigned long long>(mib), reps, root.c_str(),
+              brivox::VectorCodecsAvailable() ? "available" : "not available");
+  double load[3] = {};
+  if (getloadavg(load, 3) == 3) std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
 
   const std::string mixed = root + "/mixed.bin";
   FillMixed(mixed, size);

@@ -1,6 +1,7 @@
 // The mended faults: lost tail, sizes, size text, unsafe names, same file,
 // malformed chains, directories.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "tests/converter/test_support.h"
 
@@ -187,6 +188,28 @@ TEST(Faults, MalformedChainsFail) {
   RecordingHost split;
   EXPECT_TRUE(test::Import(dir / "S2", split));
   EXPECT_EQ(ReadFile(dir / "s.out"), "AB");
+}
+
+TEST(Faults, WriteErrorsFoundWhenClosingFailTheRun) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  // A few bytes: every write waits in the file buffer, the error only shows
+  // when the piece or the target is closed.
+  TempDir dir;
+  WriteFile(dir / "a.bin", "AAAB");
+  RecordingHost out;
+  EXPECT_FALSE(test::Export(dir, "a.bin", "/dev/full", "", out));
+  EXPECT_EQ(out.messages, (MessageList{{"Fehler beim schreiben der Datei:\"/dev/full\"!", "Achtung"}}));
+
+  WriteFile(dir / "p.txt", Piece(1, 1, "full.out", "", "", "414243"));
+  std::filesystem::create_symlink("/dev/full", dir / "full.out");
+  RecordingHost in;
+  EXPECT_FALSE(test::Import(dir / "p.txt", in));
+  EXPECT_EQ(in.messages,
+            (MessageList{{"Fehler beim schreiben der Datei:\"" + (dir / "full.out") + "\"!", "Achtung"}}));
+  // Verifying writes nothing and so meets no error.
+  RecordingHost verify;
+  Inspection picked = InspectFile(dir / "p.txt", verify);
+  EXPECT_TRUE(VerifyChain({dir / "p.txt", dir.Dir(), picked.header}, verify).success);
 }
 
 TEST(Faults, NamesResolveAgainstThePickedDirectory) {
