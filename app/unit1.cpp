@@ -172,6 +172,8 @@ void TForm1::Taste2Click(TObject*) {
   if (!closeRequested_) ShowClosingMessage(*host_, ok);
   SetRunning(false);
   Zeit->SetVisible(false);
+  // Start lost the focus when it was disabled; it gets it back for the next run.
+  if (!focusWidget() || !focusWidget()->isEnabled()) Taste2->SetFocus(FOCUS_OTHER);
   if (closeRequested_) {
     Close();
     return;

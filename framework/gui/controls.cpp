@@ -626,6 +626,9 @@ void TForm::showEvent(QShowEvent* e) {
       move(a.center() - QPoint(width() / 2, height() / 2));
     }
   }
+  // A window opens with the focus on the first control of its tab order.
+  if (!focusWidget())
+    if (TControl* first = FindNextControl(this, nullptr, true, true)) first->SetFocus(FOCUS_OTHER);
   TCustomControl::showEvent(e);
 }
 

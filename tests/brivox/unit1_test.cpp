@@ -99,6 +99,7 @@ TEST_F(WindowTest, LooksAsDesignedAtStart) {
   EXPECT_EQ(form_->ExName->Value(), "Export.txt");
   EXPECT_TRUE(form_->In1->Numeric());
   // Tab order: "Datei auswählen" first, then the file field.
+  EXPECT_TRUE(form_->Taste1->Focused());
   EXPECT_EQ(FindNextControl(form_.get(), form_->Taste1, true, true), form_->Name);
 }
 
@@ -182,6 +183,7 @@ TEST_F(WindowTest, ExportThenImportRoundTrip) {
   for (size_t i = 0; i + 1 < disabledDuringRun.size(); ++i) ASSERT_TRUE(disabledDuringRun[i]) << i;
   EXPECT_FALSE(disabledDuringRun.back());
   EXPECT_TRUE(form_->Taste2->Enabled());
+  EXPECT_TRUE(form_->Taste2->Focused());
   EXPECT_FALSE(form_->Zeit->Visible());
   EXPECT_EQ(form_->In1->Text(), "40");
   EXPECT_EQ(form_->ExName->Text(), "Teil.txt");
