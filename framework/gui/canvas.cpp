@@ -384,6 +384,17 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRe
   painter_->drawImage(ToQRect(dest), part);
 }
 
+void TCanvas::Frame3D(const TRect& r, TColor topLeft, TColor bottomRight) {
+  if (r.IsEmpty()) return;
+  Pen.Color = topLeft;
+  MoveTo(r.left, r.bottom - 1);
+  LineTo(r.left, r.top);
+  LineTo(r.right - 1, r.top);
+  Pen.Color = bottomRight;
+  LineTo(r.right - 1, r.bottom - 1);
+  LineTo(r.left - 1, r.bottom - 1);
+}
+
 void TCanvas::InvertRect(const TRect& r) {
   Record(MakeOp(TCanvasOp::Invert, r));
   EnsurePainter();

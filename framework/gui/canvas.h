@@ -117,6 +117,8 @@ class TCanvas {
   void DrawImage(int x, int y, const TImageList& list, int index, bool enabled = true);
   void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
   void InvertRect(const TRect& r);
+  // A one-pixel 3D ring: left and top edges in topLeft, right and bottom edges in bottomRight.
+  void Frame3D(const TRect& r, TColor topLeft, TColor bottomRight);
   void DrawFocusRect(const TRect& r);
   TColor Pixel(int x, int y) const;  // only on canvases with pixels (bitmaps, recordings)
   void SetPixel(int x, int y, TColor color);

@@ -555,13 +555,7 @@ void TCustomPanel::Paint() {
     if (cut == TBevelCut::None) return;
     const TColor tl = cut == TBevelCut::Raised ? clBtnHighlight : clBtnShadow;
     const TColor br = cut == TBevelCut::Raised ? clBtnShadow : clBtnHighlight;
-    c.Pen.Color = tl;
-    c.MoveTo(r.left, r.bottom - 1);
-    c.LineTo(r.left, r.top);
-    c.LineTo(r.right - 1, r.top);
-    c.Pen.Color = br;
-    c.LineTo(r.right - 1, r.bottom - 1);
-    c.LineTo(r.left - 1, r.bottom - 1);
+    c.Frame3D(r, tl, br);
     r = r.Inflate(-1, -1);
   };
   bevel(BevelOuter);

@@ -339,15 +339,7 @@ void TSpeedButton::Paint() {
   c.Brush.Color = Color();
   c.Brush.Style = TBrushStyle::Solid;
   c.FillRect(ClientRect());
-  auto ring = [&](const TRect& r, TColor tl, TColor br) {
-    c.Pen.Color = tl;
-    c.MoveTo(r.left, r.bottom - 1);
-    c.LineTo(r.left, r.top);
-    c.LineTo(r.right - 1, r.top);
-    c.Pen.Color = br;
-    c.LineTo(r.right - 1, r.bottom - 1);
-    c.LineTo(r.left - 1, r.bottom - 1);
-  };
+  auto ring = [&](const TRect& r, TColor tl, TColor br) { c.Frame3D(r, tl, br); };
   const TRect outer = ClientRect(), inner = outer.Inflate(-1, -1);
   if (Flat) {
     if (sunken) ring(outer, clBtnShadow, clBtnHighlight);
