@@ -6,6 +6,7 @@ if(KOMP_GUI AND TARGET komp_in AND TARGET komp_taste)
 
   add_executable(brivox main.cpp)
   target_link_libraries(brivox PRIVATE brivox_window)
+  qt_add_resources(brivox brivox_icon PREFIX "/" BASE desktop FILES desktop/brivox.png)
 
   include(GNUInstallDirs)
   install(TARGETS brivox RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -13,4 +14,6 @@ if(KOMP_GUI AND TARGET komp_in AND TARGET komp_taste)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/brivox.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/brivox.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 endif()

@@ -1,4 +1,6 @@
 // brivox: the window without arguments, the command line with them.
+#include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 #include "app/core/cli.h"
@@ -17,6 +19,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   komp::TApplication app(argc, argv);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/brivox.png")));
+  QApplication::setApplicationName(QStringLiteral("Brivox"));
+  QApplication::setDesktopFileName(QStringLiteral("brivox"));
   brivox::TForm1 form;
   form.Show();
   return app.Run();
