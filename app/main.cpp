@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
   if (argc > 1) return brivox::RunCommandLine(argc, argv);
   if (!komp::HaveDisplay()) {
     std::fprintf(stderr,
-                 "brivox: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                 "Run it on a desktop, or use the command line:\n\n");
+                 "brivox: Kein Bildschirm f\xC3\xBCr das Fenster (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).\n"
+                 "Auf einem Desktop starten (oder unter xvfb-run) oder die Befehlszeile benutzen:\n\n");
     char help[] = "--help";
     char* args[] = {argv[0], help, nullptr};
     brivox::RunCommandLine(2, args);
