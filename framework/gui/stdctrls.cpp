@@ -11,6 +11,7 @@
 #include "framework/gui/stdctrls.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -24,6 +25,7 @@
 #include <climits>
 
 #include "framework/gui/qtbridge.h"
+#include "framework/gui/services.h"
 
 namespace komp {
 
@@ -440,6 +442,39 @@ QKeyEvent CharToKeyEvent(unsigned char ch) {
   return QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text);
 }
 
+// The edit's context menu in the program's language, through the popup menu and clipboard services.
+void ShowEditContextMenu(QLineEdit* le, QPoint screen) {
+  enum { kUndo = 1, kCut, kCopy, kPaste, kDelete, kSelectAll };
+  const bool sel = le->hasSelectedText(), rw = !le->isReadOnly();
+  const bool password = le->echoMode() != QLineEdit::Normal;
+  const bool clip = Services().Clipboard && Services().Clipboard->HasText();
+  const std::vector<TMenuItemSpec> items = {
+      {"R\xFC" "ckg\xE4" "ngig", kUndo, rw && le->isUndoAvailable(), false, {}},
+      {"-", 0, true, false, {}},
+      {"Ausschneiden", kCut, rw && sel && !password, false, {}},
+      {"Kopieren", kCopy, sel && !password, false, {}},
+      {"Einf\xFC" "gen", kPaste, rw && clip, false, {}},
+      {"L\xF6" "schen", kDelete, rw && sel, false, {}},
+      {"-", 0, true, false, {}},
+      {"Alles markieren", kSelectAll, !le->text().isEmpty(), false, {}},
+  };
+  QPointer<QLineEdit> guard(le);
+  const int cmd = Services().PopupMenus ? Services().PopupMenus->Track(items, FromQPoint(screen), nullptr) : 0;
+  if (!guard) return;
+  switch (cmd) {
+    case kUndo: le->undo(); break;
+    case kCut:
+      Services().Clipboard->SetText(FromQString(le->selectedText()));
+      le->del();
+      break;
+    case kCopy: Services().Clipboard->SetText(FromQString(le->selectedText())); break;
+    case kPaste: le->insert(ToQString(Services().Clipboard->GetText())); break;
+    case kDelete: le->del(); break;
+    case kSelectAll: le->selectAll(); break;
+    default: break;
+  }
+}
+
 intptr_t FocusHow(Qt::FocusReason r) {
   if (r == Qt::MouseFocusReason) return FOCUS_MOUSE;
   if (r == Qt::TabFocusReason || r == Qt::BacktabFocusReason || r == Qt::ShortcutFocusReason) return FOCUS_KEYBOARD;
@@ -524,6 +559,10 @@ bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
         Deliver(e);
       }
       self->Perform(WM_KILLFOCUS);
+      return true;
+    }
+    case QEvent::ContextMenu: {
+      ShowEditContextMenu(le, static_cast<QContextMenuEvent*>(e)->globalPos());
       return true;
     }
     case QEvent::MouseButtonRelease: {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -151,6 +152,46 @@ TEST(Edit, FocusEventsAndSelectionKeptWithoutFocus) {
   for (int x = 0; x < img.width(); ++x)
     if (At(img, x, img.height() / 2) == ColorToRGB(clHighlight)) highlighted = true;
   EXPECT_TRUE(highlighted);
+}
+
+// The right-click menu speaks German and works through the clipboard service.
+TEST(Edit, ContextMenuInGermanThroughTheServices) {
+  TTestServices services;
+  TForm form;
+  auto* edit = new TEdit(&form);
+  edit->SetText("Hallo Welt");
+  edit->SetSel(0, 5);
+  auto menu = [&](const std::string& choice) {
+    services.menus.choose.push_back(choice);
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(3, 3), edit->Editor()->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(edit->Editor(), &e);
+  };
+  menu("Kopieren");
+  ASSERT_EQ(services.menus.calls.size(), 1u);
+  std::vector<std::string> captions;
+  for (const auto& it : services.menus.calls[0].items) captions.push_back(it.Caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"R\xFC" "ckg\xE4" "ngig", "-", "Ausschneiden", "Kopieren",
+                                                "Einf\xFC" "gen", "L\xF6" "schen", "-", "Alles markieren"}));
+  EXPECT_EQ(services.clipboard.GetText(), "Hallo");
+  // The clipboard was empty when the menu opened.
+  EXPECT_FALSE(services.menus.LastItem("Einf\xFC" "gen")->Enabled);
+
+  menu("Ausschneiden");
+  EXPECT_TRUE(services.menus.LastItem("Einf\xFC" "gen")->Enabled);
+  EXPECT_EQ(edit->Text(), " Welt");
+  edit->SetSelStart(5);
+  services.clipboard.SetText("\xC4rger");
+  menu("Einf\xFC" "gen");
+  EXPECT_EQ(edit->Text(), " Welt\xC4rger");
+
+  // Nothing selected: cut, copy and delete are greyed and cannot be chosen.
+  edit->SetSel(0, 0);
+  menu("Ausschneiden");
+  EXPECT_FALSE(services.menus.LastItem("Ausschneiden")->Enabled);
+  EXPECT_FALSE(services.menus.LastItem("L\xF6" "schen")->Enabled);
+  EXPECT_EQ(edit->Text(), " Welt\xC4rger");
+  menu("Alles markieren");
+  EXPECT_EQ(edit->SelLength(), 10);
 }
 
 TEST(Edit, HandlerMayFreeTheEdit) {
