@@ -8,6 +8,7 @@
 #include <immintrin.h>
 #endif
 
+#include "app/core/blocks.h"
 #include "app/core/converter.h"
 
 namespace brivox {
@@ -17,14 +18,8 @@ namespace {
 using komp::TFile;
 
 constexpr size_t kCountBlock = 1000;
-constexpr size_t kFirstBlock = 1000;
-constexpr size_t kBlock = 3000;
-constexpr size_t kFlushAbove = 2996;
-constexpr uint64_t kProgressStep = 1000;
 // The count pass has no progress of its own; the loop still runs now and then.
 constexpr int kCountBlocksPerLoopRun = 256;
-// The file layer gathers the logical blocks into system calls of this size.
-constexpr size_t kFileBuffer = 256 * 1024;
 
 // One token as written: up to 3 characters and their number, copied 4 bytes at a time.
 struct Token {

@@ -7,6 +7,7 @@
 #include <immintrin.h>
 #endif
 
+#include "app/core/blocks.h"
 #include "app/core/converter.h"
 
 namespace brivox {
@@ -15,12 +16,6 @@ namespace {
 
 using komp::TFile;
 
-constexpr size_t kFirstBlock = 1000;
-constexpr size_t kBlock = 3000;
-constexpr size_t kFlushAbove = 2996;
-constexpr uint64_t kProgressStep = 1000;
-// The file layer gathers the logical blocks into system calls of this size.
-constexpr size_t kFileBuffer = 256 * 1024;
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define BRIVOX_VECTOR_DECODER 1
