@@ -152,14 +152,15 @@ void TForm1::Taste2Click(TObject*) {
     MessageBox(kMsgNoFile, kCaptionWarning);
     return;
   }
-  // A path typed but not yet looked at is decided now.
-  if (Name->Text() != decidedPath_) NameChange(Name);
+  // A path not yet looked at is decided now; that shows its own message when it fails.
+  const bool decidedNow = Name->Text() != decidedPath_;
+  if (decidedNow) NameChange(Name);
   if (mode_ == Mode::Undecided || mode_ == Mode::Unreadable) {
-    MessageBox(kMsgChosenFileNotOpened, kCaptionWarning);
+    if (!decidedNow) MessageBox(kMsgChosenFileNotOpened, kCaptionWarning);
     return;
   }
   if (mode_ == Mode::WrongFormat) {
-    MessageBox(kMsgWrongFormat, kCaptionWarning);
+    if (!decidedNow) MessageBox(kMsgWrongFormat, kCaptionWarning);
     return;
   }
   if (mode_ == Mode::Export && !CheckSizeText(In1->Text(), *host_)) return;

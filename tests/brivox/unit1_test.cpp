@@ -151,6 +151,28 @@ TEST_F(WindowTest, TypedPathThatDoesNotExist) {
   EXPECT_TRUE(form_->Taste2->Enabled());
 }
 
+TEST_F(WindowTest, PathSetFromCodeIsDecidedAtStartWithOneMessage) {
+  form_->Name->FSetText(Path("fehlt.bin"));
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: " + kNotOpened});
+  EXPECT_EQ(form_->Label1->Caption(), "Import/Export");
+
+  services_.boxes.calls.clear();
+  form_->Name->FSetText(Write("kaputt.txt", "Brivox01ZZ"));
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Falsches Datenformat der Importdatei!!"});
+  // Asked again, the same file is refused with the same message.
+  services_.boxes.calls.clear();
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Falsches Datenformat der Importdatei!!"});
+
+  services_.boxes.calls.clear();
+  form_->Name->FSetText(Write("klein.bin", "abc"));
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Fertig: Konvertierung erfolgreich abgeschlossen"});
+  EXPECT_TRUE(fs::exists(Path("Export.txt")));
+}
+
 TEST_F(WindowTest, StartWithoutAFile) {
   Start();
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Es muss eine Datei angegeben werden!"});
