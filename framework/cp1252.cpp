@@ -74,6 +74,11 @@ std::string Utf8ToCp1252(std::string_view text) {
       if ((cc & 0xC0) != 0x80) ok = false;
       else u = (u << 6) | (cc & 0x3F);
     }
+    // Overlong forms, surrogates and values beyond Unicode are not UTF-8 either: an overlong
+    // "/" or "." must never come out of a name as one.
+    if (ok && ((len == 2 && u < 0x80) || (len == 3 && (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF))) ||
+               (len == 4 && (u < 0x10000 || u > 0x10FFFF))))
+      ok = false;
     if (!ok) {  // not UTF-8: take the byte as Latin-1
       out += char(c);
       ++i;

@@ -35,6 +35,11 @@ TEST(Cp1252, KnownLettersAndUnmappableText) {
   EXPECT_EQ(Utf8ToCp1252("\xC3"), "\xC3");
   EXPECT_EQ(Utf8ToCp1252("x\xE2\x82"), "x\xE2\x82");
   EXPECT_EQ(Utf8ToCp1252(std::string("a\0b", 3)), std::string("a\0b", 3));
+  // Overlong and out-of-range forms are bytes, never the characters they would spell.
+  EXPECT_EQ(Utf8ToCp1252("\xC0\xAE\xC0\xAE\xC0\xAF"), "\xC0\xAE\xC0\xAE\xC0\xAF");  // "../"
+  EXPECT_EQ(Utf8ToCp1252("\xE0\x80\xAF"), "\xE0\x80\xAF");
+  EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "\xED\xA0\x80");  // a lone surrogate
+  EXPECT_EQ(Utf8ToCp1252("\xF4\x90\x80\x80"), "\xF4\x90\x80\x80");
 }
 
 TEST(Colors, SystemColorsResolveThroughOneTable) {
