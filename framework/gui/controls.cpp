@@ -222,22 +222,22 @@ void TControl::SetAnchors(TAnchors a) {
   if (parentWidget()) {
     anchorRight_ = parentWidget()->width() - (Left() + Width());
     anchorBottom_ = parentWidget()->height() - (Top() + Height());
-    if (!alignWatcher_) {
+    if (!anchorWatcher_) {
       // Anchors follow the parent's size through an event filter of their own.
       struct AnchorWatcher : QObject {
         TControl* self;
         AnchorWatcher(TControl* s, QWidget* p) : QObject(s), self(s) { p->installEventFilter(this); }
         bool eventFilter(QObject*, QEvent* e) override {
-          if (e->type() == QEvent::Resize) self->Realign();
+          if (e->type() == QEvent::Resize) self->ApplyAnchors();
           return false;
         }
       };
-      alignWatcher_ = new AnchorWatcher(this, parentWidget());
+      anchorWatcher_ = new AnchorWatcher(this, parentWidget());
     }
   }
 }
 
-void TControl::Realign() {
+void TControl::ApplyAnchors() {
   QWidget* p = parentWidget();
   if (!p || align_ != TAlign::None) return;
   QRect g = geometry();

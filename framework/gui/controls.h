@@ -104,8 +104,8 @@ class TControl : public QWidget, public TObject {
   virtual void DefaultHandler(TMessage& msg);
 
  private:
-  friend class TAlignWatcher;
-  void Realign();
+  // Keeps the distances to the parent's anchored edges.
+  void ApplyAnchors();
   void DispatchGuarded(TMessage& msg);
 
   bool enabled_ = true;
@@ -115,7 +115,7 @@ class TControl : public QWidget, public TObject {
   TColor color_ = clBtnFace;
   TAlign align_ = TAlign::None;
   TAnchors anchors_ = akLeft | akTop;
-  QObject* alignWatcher_ = nullptr;
+  QObject* anchorWatcher_ = nullptr;
   // Distances to the parent's right and bottom edges, for anchoring.
   int anchorRight_ = 0;
   int anchorBottom_ = 0;
