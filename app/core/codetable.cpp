@@ -81,26 +81,4 @@ uint64_t PlanPieceCount(uint64_t limit, uint64_t estimate, uint64_t exportNameLe
   return std::max(n, exact);
 }
 
-namespace {
-bool vectorCodecsAllowed = true;
-}
-
-bool VectorCodecsAvailable() {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vbmi") &&
-                          __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2");
-  return has;
-#else
-  return false;
-#endif
-}
-
-bool VectorCodecsEnabled() { return vectorCodecsAllowed && VectorCodecsAvailable(); }
-
-bool UseVectorCodecs(bool allowed) {
-  vectorCodecsAllowed = allowed;
-  return VectorCodecsEnabled();
-}
-
 }  // namespace brivox

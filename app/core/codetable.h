@@ -59,11 +59,4 @@ class CodeTable {
 uint64_t PlanPieceCount(uint64_t limit, uint64_t estimate, uint64_t exportNameLength,
                         uint64_t bodyLength);
 
-// The export encoder and the import decoder run on 512-bit vector instructions
-// where the processor has them; tests and the benchmark switch that off to run
-// the portable loops. UseVectorCodecs returns whether the vector loops are in use.
-bool VectorCodecsAvailable();
-bool VectorCodecsEnabled();
-bool UseVectorCodecs(bool allowed);
-
 }  // namespace brivox

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/codec.h"
 #include "app/core/codetable.h"
 #include "app/core/host.h"
 #include "app/core/messages.h"

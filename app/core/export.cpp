@@ -4,11 +4,8 @@
 #include <limits>
 #include <memory>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include "app/core/blocks.h"
+#include "app/core/codec.h"
 #include "app/core/converter.h"
 
 namespace brivox {
@@ -20,133 +17,6 @@ using komp::TFile;
 constexpr size_t kCountBlock = 1000;
 // The count pass has no progress of its own; the loop still runs now and then.
 constexpr int kCountBlocksPerLoopRun = 256;
-
-// One token as written: up to 3 characters and their number, copied 4 bytes at a time.
-struct Token {
-  char chars[3];
-  uint8_t length;
-};
-static_assert(sizeof(Token) == 4);
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define BRIVOX_VECTOR_ENCODER 1
-#endif
-
-// The 47-rank walk of CodeTable::Lookup, resolved once into a table per byte.
-class Encoder {
- public:
-  // Encode may store up to this many characters past the last one it writes.
-  static constexpr size_t kOutputSlack = 64;
-
-  explicit Encoder(CodeTable& table) : table_(table) {
-    for (int v = 0; v < 256; ++v) {
-      tokens_[v] = Token{{kHexDigits[v >> 4], kHexDigits[v & 15], 0}, 2};
-      rank_[v] = -1;
-    }
-    for (int rank = 0; rank < kCodeCount && table[rank].count >= kMinCodedCount; ++rank) {
-      const uint8_t v = table[rank].value;
-      tokens_[v] = Token{{table[rank].code, kHexDigits[v >> 4], kHexDigits[v & 15]}, 3};
-      rank_[v] = int16_t(rank);
-      code_[v] = uint8_t(table[rank].code);
-      undefined_[v] = 0xFF;
-    }
-  }
-
-  // Encodes count bytes to out (which has kOutputSlack bytes of room past the last token);
-  // returns chars.
-  size_t Encode(const uint8_t* in, size_t count, char* out) {
-#ifdef BRIVOX_VECTOR_ENCODER
-    if (count >= 16 && VectorCodecsEnabled()) return EncodeVector(in, count, out);
-#endif
-    return EncodeScalar(in, count, out);
-  }
-
- private:
-  size_t EncodeScalar(const uint8_t* in, size_t count, char* out) {
-    char* o = out;
-    for (size_t i = 0; i < count; ++i) {
-      const uint8_t v = in[i];
-      const Token t = tokens_[v];
-      std::memcpy(o, &t, 4);
-      o += t.length;
-      if (t.length == 3) Define(v);
-    }
-    return size_t(o - out);
-  }
-
-#ifdef BRIVOX_VECTOR_ENCODER
-  __attribute__((target("avx512f")))
-  static void LoadTable(const uint8_t* bytes, __m512i t[4]) {
-    for (int k = 0; k < 4; ++k) t[k] = _mm512_load_si512(bytes + 64 * k);
-  }
-
-  // 256-entry byte table lookup: two 128-entry halves chosen by the top bit.
-  __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-  static __m512i Lookup(const __m512i t[4], __m512i v) {
-    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), _mm512_permutex2var_epi8(t[0], v, t[1]),
-                                  _mm512_permutex2var_epi8(t[2], v, t[3]));
-  }
-
-  // 32 bytes a step: the code character or high digit of every byte and its
-  // low digit, interleaved, then the low digits of coded bytes packed out.
-  // A stretch with a byte still to be defined goes through the scalar loop.
-  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt")))
-  size_t EncodeVector(const uint8_t* in, size_t count, char* out) {
-    __m512i code[4], undefined[4];
-    LoadTable(code_, code);
-    LoadTable(undefined_, undefined);
-    alignas(64) static constexpr char kDigits4[] =
-        "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF";
-    const __m512i digits = _mm512_load_si512(kDigits4);
-    const __m512i low4 = _mm512_set1_epi8(0x0F);
-    alignas(64) uint8_t order[64];
-    for (int k = 0; k < 32; ++k) {
-      order[2 * k] = uint8_t(k);
-      order[2 * k + 1] = uint8_t(64 + k);
-    }
-    const __m512i interleave = _mm512_load_si512(order);
-
-    char* o = out;
-    size_t i = 0;
-    while (i < count) {
-      const size_t n = std::min<size_t>(32, count - i);
-      const uint64_t valid = n == 32 ? 0xFFFFFFFFull : (1ull << n) - 1;
-      const __m512i v = _mm512_maskz_loadu_epi8(valid, in + i);
-      if ((_mm512_test_epi8_mask(Lookup(undefined, v), Lookup(undefined, v)) & valid) != 0) {
-        o += EncodeScalar(in + i, n, o);
-        i += n;
-        LoadTable(undefined_, undefined);
-        continue;
-      }
-      const __m512i c = Lookup(code, v);
-      const uint64_t coded = _mm512_test_epi8_mask(c, c) & valid;
-      const __m512i high = _mm512_shuffle_epi8(digits, _mm512_and_si512(_mm512_srli_epi16(v, 4), low4));
-      const __m512i low = _mm512_shuffle_epi8(digits, _mm512_and_si512(v, low4));
-      const __m512i first = _mm512_mask_blend_epi8(coded, high, c);
-      const __m512i pairs = _mm512_permutex2var_epi8(first, interleave, low);
-      const uint64_t keep = _pdep_u64(valid, 0x5555555555555555ull) |
-                            _pdep_u64(valid & ~coded, 0xAAAAAAAAAAAAAAAAull);
-      _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, pairs));
-      o += __builtin_popcountll(keep);
-      i += n;
-    }
-    return size_t(o - out);
-  }
-#endif
-
-  void Define(uint8_t v) {
-    table_[rank_[v]].used = true;
-    tokens_[v] = Token{{tokens_[v].chars[0], 0, 0}, 1};
-    undefined_[v] = 0;
-  }
-
-  CodeTable& table_;
-  Token tokens_[256];
-  int16_t rank_[256];
-  // By byte: its code character (0: none), and 0xFF while it still awaits its defining use.
-  alignas(64) uint8_t code_[256] = {};
-  alignas(64) uint8_t undefined_[256] = {};
-};
 
 class Exporter {
  public:

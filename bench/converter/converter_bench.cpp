@@ -182,7 +182,7 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
   const auto exportRun = [&](bool vector) {
     return Best(reps, piece, [&] {
       return InChild([&] {
-        brivox::UseVectorCodecs(vector);
+        brivox::UseCodecPath((vector) ? brivox::BestCodecPath() : brivox::CodecPath::Portable);
         QuietHost host;
         return brivox::RunExport(es, host) ? 0 : 1;
       });
@@ -191,7 +191,7 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
   const auto importRun = [&](bool vector) {
     return Best(reps, target, [&] {
       return InChild([&] {
-        brivox::UseVectorCodecs(vector);
+        brivox::UseCodecPath((vector) ? brivox::BestCodecPath() : brivox::CodecPath::Portable);
         QuietHost host;
         brivox::ImportSettings is;
         is.piecePath = piece;
@@ -201,7 +201,7 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
       });
     });
   };
-  const bool vectors = brivox::VectorCodecsAvailable();
+  const bool vectors = (brivox::BestCodecPath() != brivox::CodecPath::Portable);
   std::vector<Row> rows;
   rows.push_back({vectors ? "brivox export" : "brivox export (portable)", exportRun(true)});
   rows.push_back({vectors ? "brivox import" : "brivox import (portable)", importRun(true)});
@@ -275,7 +275,7 @@ int main(int argc, char** argv) {
   fs::create_directories(root);
   std::printf("brivox benchmark: %llu MiB, best of %d, files in %s, vector loops %s\n",
               static_cast<unsigned long long>(mib), reps, root.c_str(),
-              brivox::VectorCodecsAvailable() ? "available" : "not available");
+              (brivox::BestCodecPath() != brivox::CodecPath::Portable) ? "available" : "not available");
   double load[3] = {};
   if (getloadavg(load, 3) == 3) std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
 

@@ -94,7 +94,7 @@ TEST(RoundTrip, GeneratedFilesComeBackByteForByte) {
                  std::to_string(kind) + " limit '" + limit + "'");
 
     // Every other file through the portable loops, where the vector ones exist.
-    UseVectorCodecs(n % 2 == 0);
+    UseCodecPath((n % 2 == 0) ? BestCodecPath() : CodecPath::Portable);
     TempDir dir;
     WriteFile(dir / "src.bin", data);
     RecordingHost host;
@@ -137,7 +137,7 @@ TEST(RoundTrip, GeneratedFilesComeBackByteForByte) {
     ASSERT_EQ(ReadFile(dir / "src.bin"), data);
     ASSERT_TRUE(in.messages.empty());
   }
-  UseVectorCodecs(true);
+  UseCodecPath((true) ? BestCodecPath() : CodecPath::Portable);
   EXPECT_GT(chains, kFiles / 5);  // the limits really split files
 }
 
