@@ -1,5 +1,6 @@
 // Demo page of the string table: a TStringTab shown through a list of its rows, with FindRow,
 // the current record and row insertion and deletion to try.
+#include <algorithm>
 #include <string>
 
 #include "components/stringtab/stringtab.h"
@@ -45,7 +46,8 @@ const bool registered = demo::RegisterDemoPage("Stringtabelle", 90, [](QWidget* 
       items.Add(line);
     }
     liste->SetItems(items);
-    status->SetCaption(std::to_string(tab->GetRowCount(false)) + " Datenzeilen, " +
+    // Without any row (not even a title) the count of data rows comes back as -1.
+    status->SetCaption(std::to_string(std::max(0, tab->GetRowCount(false))) + " Datenzeilen, " +
                        std::to_string(tab->GetStrings().Count()) + " Zellen in der Liste, Datensatz " +
                        std::to_string(tab->RecordRow()));
   };

@@ -59,8 +59,8 @@ std::string TStringTab::GetRecordCell(int Col) const {
 }
 
 int TStringTab::GetRowCount(bool WithTitle) const {
-  if (WithTitle) return rowCount_;
-  return std::max(rowCount_ - 1, 0);
+  // Without the title a table that has no rows at all gives -1; callers clamp it themselves.
+  return WithTitle ? rowCount_ : rowCount_ - 1;
 }
 
 void TStringTab::Clear(bool All) {

@@ -36,7 +36,7 @@ class TStringTab : public TComponent {
   std::string GetCell(int Row, int Col) const;
   // A cell of the current record (row RecordRow + 1).
   std::string GetRecordCell(int Col) const;
-  // With the title row or only the data rows.
+  // With the title row, or the row count minus 1 (so -1 for a table without any row).
   int GetRowCount(bool WithTitle) const;
   // All: no rows and no columns left; otherwise only an empty title row remains.
   void Clear(bool All);

@@ -52,7 +52,7 @@ TEST(StringTab, SetTabKeepsTheRowCountWithinItsBounds) {
   // Nonsense sizes give an empty table, not a negative one.
   t.Set_Tab(-3, -1);
   EXPECT_EQ(t.GetRowCount(true), 0);
-  EXPECT_EQ(t.GetRowCount(false), 0);
+  EXPECT_EQ(t.GetRowCount(false), -1) << "the row count minus 1, even without a title row";
   EXPECT_EQ(t.ColCount(), 0);
 }
 
@@ -214,11 +214,13 @@ TEST(StringTab, SetZeileAndClear) {
   t.SetCell(2, 1, "x");
   t.Clear(false);
   EXPECT_EQ(t.GetRowCount(true), 1);
+  EXPECT_EQ(t.GetRowCount(false), 0) << "only the title row";
   EXPECT_EQ(t.ColCount(), 2);
   EXPECT_EQ(t.GetCell(0, 0), "");
   EXPECT_EQ(t.RecordRow(), -1);
   t.Clear(true);
   EXPECT_EQ(t.GetRowCount(true), 0);
+  EXPECT_EQ(t.GetRowCount(false), -1);
   EXPECT_EQ(t.ColCount(), 0);
   t.Clear(false);
   EXPECT_EQ(t.GetRowCount(true), 0) << "an empty table does not gain a title row";
