@@ -46,7 +46,7 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-std::string Utf8ToCp1252(std::string_view text) {
+std::string Utf8ToCp1252(std::string_view text, char unmapped) {
   std::string out;
   out.reserve(text.size());
   size_t i = 0;
@@ -85,7 +85,7 @@ std::string Utf8ToCp1252(std::string_view text) {
       continue;
     }
     const int b = UnicodeToCp1252(u);
-    out += b < 0 ? '?' : char(b);
+    out += b < 0 ? unmapped : char(b);
     i += len;
   }
   return out;

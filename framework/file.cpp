@@ -6,7 +6,11 @@
 #include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 
 #include "framework/cp1252.h"
 
@@ -14,6 +18,54 @@ namespace komp {
 
 std::string ToSystemName(std::string_view cp1252Name) { return Cp1252ToUtf8(cp1252Name); }
 std::string FromSystemName(std::string_view systemName) { return Utf8ToCp1252(systemName); }
+std::string ToStoredName(std::string_view systemName) { return Utf8ToCp1252(systemName, '_'); }
+
+namespace {
+
+// File systems whose files report sizes that have nothing to do with what a
+// read gives: kernel interfaces such as /proc and /sys.
+bool IsVirtualFileSystem(const struct statfs& fs) {
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x9fa0:      // proc
+    case 0x62656572:  // sysfs
+    case 0x64626720:  // debugfs
+    case 0x74726163:  // tracefs
+    case 0x73636673:  // securityfs
+    case 0x63677270:  // cgroup2
+    case 0x27e0eb:    // cgroup
+    case 0x62656570:  // configfs
+    case 0x50495045:  // pipefs
+      return true;
+    default:
+      return false;
+  }
+}
+
+FileType TypeOfOpen(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return FileType::Missing;
+  if (S_ISDIR(st.st_mode)) return FileType::Directory;
+  if (!S_ISREG(st.st_mode)) return FileType::Special;
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) == 0 && IsVirtualFileSystem(fs)) return FileType::Virtual;
+  return FileType::Regular;
+}
+
+std::string NameUpToNul(std::string_view name) { return std::string(name.substr(0, name.find('\0'))); }
+
+}  // namespace
+
+FileType TypeOf(std::string_view systemName) {
+  const std::string name = NameUpToNul(systemName);
+  if (name.empty()) return FileType::Missing;
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return FileType::Missing;
+  if (S_ISDIR(st.st_mode)) return FileType::Directory;
+  if (!S_ISREG(st.st_mode)) return FileType::Special;
+  struct statfs fs {};
+  if (::statfs(name.c_str(), &fs) == 0 && IsVirtualFileSystem(fs)) return FileType::Virtual;
+  return FileType::Regular;
+}
 
 TFile::~TFile() { Close(); }
 
@@ -33,25 +85,28 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
-bool TFile::Open(std::string_view cp1252Name, Mode mode, size_t bufferBytes) {
+bool TFile::Open(std::string_view systemName, Mode mode, size_t bufferBytes) {
   Close();
   // A name ends at its first NUL, as it would for the operating system.
-  const std::string_view name = cp1252Name.substr(0, cp1252Name.find('\0'));
-  if (name.empty()) return false;
-  const std::string sys = ToSystemName(name);
-  const int flags = mode == Mode::Read ? O_RDONLY : (O_WRONLY | O_CREAT | O_TRUNC);
+  const std::string sys = NameUpToNul(systemName);
+  if (sys.empty()) return false;
+  // Reading opens without blocking, so that a FIFO or a terminal is refused
+  // at once instead of waiting for a writer.
+  const int flags = mode == Mode::Read           ? O_RDONLY | O_NONBLOCK | O_NOCTTY
+                    : mode == Mode::CreateNew    ? O_WRONLY | O_CREAT | O_EXCL
+                                                 : O_WRONLY | O_CREAT | O_TRUNC;
   do {
     fd_ = ::open(sys.c_str(), flags | O_CLOEXEC, 0666);
   } while (fd_ < 0 && errno == EINTR);
-  if (fd_ >= 0 && mode == Mode::Read) {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fd_ < 0) return false;
+  if (mode == Mode::Read) {
+    if (TypeOfOpen(fd_) != FileType::Regular) {
       Close();
       return false;
     }
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   }
-  if (fd_ < 0) return false;
-  writing_ = mode == Mode::CreateTruncate;
+  writing_ = mode != Mode::Read;
   if (bufferBytes > 0) {
     buffer_ = std::make_unique<char[]>(bufferBytes);
     capacity_ = bufferBytes;
@@ -176,16 +231,93 @@ int64_t TFile::Size() const {
   return size;
 }
 
-bool FileExists(std::string_view cp1252Name) {
-  struct stat st {};
-  const std::string sys = ToSystemName(cp1252Name.substr(0, cp1252Name.find('\0')));
-  return !sys.empty() && ::stat(sys.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+TNewFile::TNewFile(TNewFile&& other) noexcept { *this = std::move(other); }
+
+TNewFile& TNewFile::operator=(TNewFile&& other) noexcept {
+  if (this != &other) {
+    Discard();
+    file_ = std::move(other.file_);
+    target_ = std::move(other.target_);
+    temporary_ = std::exchange(other.temporary_, std::string());
+    failed_ = std::exchange(other.failed_, false);
+  }
+  return *this;
 }
+
+bool TNewFile::Create(std::string_view systemName, size_t bufferBytes) {
+  Discard();
+  target_ = NameUpToNul(systemName);
+  if (target_.empty() || target_.back() == '/') return false;
+  const size_t cut = target_.rfind('/');
+  const std::string directory = cut == std::string::npos ? std::string() : target_.substr(0, cut + 1);
+  // Hidden, beside the target, and recognisable should it ever be left over;
+  // short enough for any name length the system allows.
+  const std::string base = target_.substr(cut == std::string::npos ? 0 : cut + 1).substr(0, 200);
+  static std::atomic<unsigned> serial{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+    const unsigned long stamp = static_cast<unsigned long>(tick) ^
+                                (static_cast<unsigned long>(::getpid()) << 20) ^ (++serial * 2654435761u);
+    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string tag;
+    for (unsigned long v = stamp, k = 0; k < 6; ++k, v /= 36) tag += kDigits[v % 36];
+    std::string name = directory + "." + base + "." + tag + ".part";
+    if (file_.Open(name, TFile::Mode::CreateNew, bufferBytes)) {
+      temporary_ = std::move(name);
+      failed_ = false;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  target_.clear();
+  return false;
+}
+
+bool TNewFile::Finish() {
+  if (temporary_.empty()) return false;
+  if (file_.IsOpen() && !file_.Close()) failed_ = true;
+  return !failed_;
+}
+
+bool TNewFile::Commit() {
+  if (!Finish()) {
+    Discard();
+    return false;
+  }
+  // A file that is replaced keeps its permissions.
+  struct stat st {};
+  if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    ::chmod(temporary_.c_str(), st.st_mode & 07777);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
+void TNewFile::Discard() {
+  if (temporary_.empty()) return;
+  file_.Close();
+  ::unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+FileStamp TFile::Stamp() const {
+  FileStamp r;
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return r;
+  r.size = int64_t(st.st_size);
+  r.modified = int64_t(st.st_mtim.tv_sec) * 1000000000 + int64_t(st.st_mtim.tv_nsec);
+  return r;
+}
+
+bool FileExists(std::string_view systemName) { return TypeOf(systemName) == FileType::Regular; }
 
 bool SameFile(std::string_view a, std::string_view b) {
   struct stat sa {}, sb {};
-  const std::string na = ToSystemName(a.substr(0, a.find('\0')));
-  const std::string nb = ToSystemName(b.substr(0, b.find('\0')));
+  const std::string na = NameUpToNul(a);
+  const std::string nb = NameUpToNul(b);
   if (na.empty() || nb.empty()) return false;
   if (::stat(na.c_str(), &sa) != 0 || ::stat(nb.c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;

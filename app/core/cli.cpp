@@ -13,7 +13,6 @@ namespace brivox {
 namespace {
 
 using komp::Cp1252ToUtf8;
-using komp::Utf8ToCp1252;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
@@ -113,12 +112,15 @@ std::optional<ExportArgs> ParseExport(const std::vector<std::string>& a) {
 }
 
 int Export(const ExportArgs& a, CliHost& host) {
+  // Paths are the system's names as given; names stored in the pieces are 1252.
   ExportSettings s;
-  s.sourcePath = Utf8ToCp1252(a.source);
+  s.sourcePath = a.source;
   s.directory = DirectoryOf(s.sourcePath);
-  s.targetName = BareName(s.sourcePath);
-  s.exportName = Utf8ToCp1252(a.name);
-  s.sizeText = a.size;
+  s.exportName = komp::ToStoredName(a.name);
+  if (!CheckSizeText(a.size, host, &s.limit)) {
+    ShowClosingMessage(host, false);
+    return kExitFailed;
+  }
   const bool ok = RunExport(s, host);
   ShowClosingMessage(host, ok);
   return ok ? kExitOk : kExitFailed;
@@ -127,7 +129,7 @@ int Export(const ExportArgs& a, CliHost& host) {
 // Reads the picked piece as the window does; nullopt (message shown) when it is none.
 std::optional<ImportSettings> PickPiece(const std::string& utf8Path, CliHost& host) {
   ImportSettings s;
-  s.piecePath = Utf8ToCp1252(utf8Path);
+  s.piecePath = utf8Path;
   s.directory = DirectoryOf(s.piecePath);
   Inspection in = InspectFile(s.piecePath, host);
   if (in.kind == FileKind::Export) host.Message(kMsgWrongFormat, kCaptionWarning);
@@ -149,9 +151,14 @@ int Verify(const std::string& piece, CliHost& host, std::ostream& out) {
   if (!s) return kExitFailed;
   const int64_t count = s->header.record.pieceCount;
   const ImportResult r = VerifyChain(std::move(*s), host);
+  // No checksum in the format: say what was checked, and what cannot be.
   if (r.success)
-    out << "Kette vollst\xC3\xA4ndig und fehlerfrei: " << count << " Teil(e), " << r.bytes
-        << " Bytes\n";
+    out << "Kette vollst\xC3\xA4ndig und wohlgeformt: " << count << " Teil(e), " << r.bytes
+        << " Bytes\n"
+        << "Gepr\xC3\xBC" "ft: K\xC3\xB6pfe, Reihenfolge und Zugeh\xC3\xB6rigkeit der Teile, Zeichen, "
+           "L\xC3\xA4ngen der Teile und die Kodierung der Kette.\n"
+        << "Nicht pr\xC3\xBC" "fbar: ein Zeichen, das durch ein anderes g\xC3\xBCltiges ersetzt wurde, "
+           "und ein letzter Teil, der an einer Zeichengrenze gek\xC3\xBCrzt wurde.\n";
   else
     out << "Kette unvollst\xC3\xA4ndig oder fehlerhaft: " << r.pieces << " von " << count
         << " Teil(en) gelesen, " << r.bytes << " Bytes dekodiert\n";
@@ -180,21 +187,22 @@ int Info(const std::string& piece, CliHost& host, std::ostream& out) {
                        : !next.empty()  ? next
                                         : ChainPieceName(h.firstPieceName, i);
     next.clear();
-    const std::string path = r.pieceCount < 2 ? s->piecePath : ResolvePiece(s->directory, name);
+    const std::string path = r.pieceCount < 2 ? s->piecePath : PiecePath(s->directory, name);
     const char* state = "fehlt";
     komp::TFile f;
     if (!name.empty() && f.Open(path, komp::TFile::Mode::Read)) {
       char magic[8];
       HeaderState ph;
       if (f.Read(magic, 8) == 8 && std::string_view(magic, 8) == kMagic && ReadHeader(f, ph) &&
-          ph.record.pieceNumber == i && ph.record.pieceCount == r.pieceCount) {
+          ph.record.pieceNumber == i && ph.record.pieceCount == r.pieceCount &&
+          ph.targetName == h.targetName && ph.firstPieceName == h.firstPieceName) {
         state = "vorhanden";
         next = ph.nextPieceName;
       } else {
         state = "besch\xC3\xA4" "digt";
       }
     }
-    out << "  " << i << "  " << Cp1252ToUtf8(name.empty() ? "?" : path) << "  " << state << '\n';
+    out << "  " << i << "  " << (path.empty() ? std::string("?") : path) << "  " << state << '\n';
   }
   return kExitOk;
 }

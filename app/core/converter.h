@@ -2,6 +2,10 @@
 // and look at a picked file to decide which of the two it calls for.
 // Every function works on its own copy of its settings and reports through a
 // ConversionHost; none changes the process's current directory.
+//
+// Paths are the file system's own names (as a dialog or a command line gives
+// them); the names stored in piece headers are code page 1252 text. Whatever
+// a run writes appears whole when the run succeeds, and not at all otherwise.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,20 +21,24 @@ namespace brivox {
 
 inline const std::string kDefaultExportName = "Export.txt";
 
+// Body characters a piece may hold: no limit at all.
+inline constexpr uint64_t kNoLimit = UINT64_MAX;
+
 struct ExportSettings {
-  std::string sourcePath;   // as picked, code page 1252
-  std::string directory;    // of the picked file, with its "/"; empty: the current one
-  std::string targetName;   // stored in the pieces; empty: the source's file name
-  std::string exportName;   // text of "Export Name"; empty: "Export.txt"
-  std::string sizeText;     // text of "Maximale Dateigröße in KB"
+  std::string sourcePath;   // system name
+  std::string directory;    // of the source, with its "/"; empty: the current one
+  std::string targetName;   // stored in the pieces (1252); empty: from the source's name
+  std::string exportName;   // text of "Export Name" (1252); empty: "Export.txt"
+  uint64_t limit = kNoLimit;  // body characters per piece
 };
 
-// Size text to a limit in characters: a whole number of kilobytes with
-// optional surrounding spaces; empty, 0 or below is no limit (0).
+// The text of "Maximale Dateigröße in KB" to a limit in characters: a whole
+// number of kilobytes with optional surrounding spaces; empty, 0 or below is
+// kNoLimit. Parsed once, where the person typed it.
 enum class SizeText { Ok, NotWhole, TooLarge };
 SizeText ParseSizeText(const std::string& text, uint64_t& limitChars);
 // The same, telling the person (caption "Achtung") when the text is no usable size.
-bool CheckSizeText(const std::string& text, ConversionHost& host, uint64_t* limitChars = nullptr);
+bool CheckSizeText(const std::string& text, ConversionHost& host, uint64_t* limitChars);
 
 // "Export.txt" gives Export and .txt: split at the first point.
 struct ExportNames {
@@ -43,7 +51,7 @@ ExportNames SplitExportName(const std::string& exportName);
 bool RunExport(ExportSettings settings, ConversionHost& host);
 
 struct ImportSettings {
-  std::string piecePath;  // the picked piece
+  std::string piecePath;  // the picked piece, system name
   std::string directory;  // its directory, with its "/"; empty: the current one
   HeaderState header;     // read from the picked piece (InspectFile)
 };
@@ -58,9 +66,10 @@ bool RunImport(ImportSettings settings, ConversionHost& host);
 // Decodes the whole chain like an import but writes nothing.
 ImportResult VerifyChain(ImportSettings settings, ConversionHost& host);
 
-// Where a stored piece name is found: inside the directory, or, when it
-// carries a directory of its own and is not there, by its bare name.
-std::string ResolvePiece(const std::string& directory, const std::string& storedName);
+// Where a piece of a chain is looked for: its stored name reduced to a bare
+// file name, inside the directory of the picked piece. Empty when nothing
+// usable is left of the name.
+std::string PiecePath(const std::string& directory, const std::string& storedName);
 
 enum class FileKind { Unreadable, Export, Import, WrongFormat };
 struct Inspection {
@@ -68,8 +77,8 @@ struct Inspection {
   std::string status;  // "Import/Export", "Import Zieldatei:...", "Falsche Datei" or empty
   HeaderState header;
 };
-// Reads the start of a picked file; shows the window's messages for an
-// unreadable file or a damaged header.
+// Reads the start of a picked file (system name); shows the window's messages
+// for an unreadable file or a damaged header.
 Inspection InspectFile(const std::string& path, ConversionHost& host);
 
 // The name of piece number of a chain, derived from its first-piece name;

@@ -12,7 +12,10 @@ namespace brivox {
 
 namespace {
 
+using komp::FromSystemName;
 using komp::TFile;
+using komp::TNewFile;
+using komp::ToSystemName;
 
 constexpr size_t kCountBlock = 1000;
 // The count pass has no progress of its own; the loop still runs now and then.
@@ -28,15 +31,17 @@ class Exporter {
   bool CheckPlan(const ExportNames& names);
   // Encodes into the open piece until it is full or the input ends.
   // False when the run must end (write error or the window closing).
-  bool EncodeBody(TFile& piece, const std::string& piecePath);
-  bool Flush(TFile& piece, const std::string& piecePath);
+  bool EncodeBody(TNewFile& piece, const std::string& piecePath);
+  bool Flush(TNewFile& piece, const std::string& piecePath);
+  // The source as it was when counting began: any change fails the run.
+  bool SourceUnchanged();
 
   ExportSettings s_;
   ConversionHost& host_;
   TFile source_;
   CodeTable table_;
   uint64_t size_ = 0;
-  uint64_t limit_ = 0;  // characters; max when there is none
+  int64_t modified_ = 0;  // the source's change time when counting began, in ns
   uint64_t pieces_ = 1;
   Encoder* encoder_ = nullptr;
 
@@ -86,11 +91,25 @@ bool Exporter::Count() {
       sinceEmptied = 0;
     }
     if (n < want) break;
-    if (++blocks % kCountBlocksPerLoopRun == 0 && !host_.ProcessMessages()) return false;
+    if (++blocks % kCountBlocksPerLoopRun == 0) {
+      host_.ProgressPosition(int64_t(counted));
+      if (!host_.ProcessMessages()) return false;
+    }
   }
   empty();
   table_.SetCounts(total);
+  if (counted != size_) {
+    host_.Message(MsgSourceChanged(FromSystemName(s_.sourcePath)), kCaptionWarning);
+    return false;
+  }
   return true;
+}
+
+bool Exporter::SourceUnchanged() {
+  const komp::FileStamp now = source_.Stamp();
+  if (now.size == int64_t(size_) && now.modified == modified_) return true;
+  host_.Message(MsgSourceChanged(FromSystemName(s_.sourcePath)), kCaptionWarning);
+  return false;
 }
 
 bool Exporter::CheckPlan(const ExportNames& names) {
@@ -106,35 +125,36 @@ bool Exporter::CheckPlan(const ExportNames& names) {
     return false;
   }
   for (uint64_t i = 1; i <= pieces_; ++i) {
-    const std::string path = ResolvePath(s_.directory, names.PieceName(i, pieces_));
+    const std::string path = ResolvePath(s_.directory, ToSystemName(names.PieceName(i, pieces_)));
     if (komp::SameFile(path, s_.sourcePath)) {
-      host_.Message(MsgPieceIsSource(path), kCaptionWarning);
+      host_.Message(MsgPieceIsSource(FromSystemName(path)), kCaptionWarning);
       return false;
     }
   }
   return true;
 }
 
-bool Exporter::Flush(TFile& piece, const std::string& piecePath) {
+bool Exporter::Flush(TNewFile& piece, const std::string& piecePath) {
   if (outLength_ == 0) return true;
   if (!piece.Write(out_, outLength_)) {
-    host_.Message(MsgWriteError(piecePath), kCaptionWarning);
+    host_.Message(MsgWriteError(FromSystemName(piecePath)), kCaptionWarning);
     return false;
   }
   outLength_ = 0;
   return true;
 }
 
-bool Exporter::EncodeBody(TFile& piece, const std::string& piecePath) {
+bool Exporter::EncodeBody(TNewFile& piece, const std::string& piecePath) {
+  const uint64_t limit = s_.limit;
   Encoder& enc = *encoder_;
   uint64_t body = 0;
-  while (inputOk_ && done_ < size_ && body < limit_) {
+  while (inputOk_ && done_ < size_ && body < limit) {
     // A stretch in which only its last byte can reach a progress point, the
     // end of the block, a full buffer or the limit; those are handled after it.
     uint64_t run = blockLength_ - blockPos_;
     run = std::min(run, kProgressStep - done_ % kProgressStep);
     run = std::min<uint64_t>(run, (kFlushAbove - outLength_) / 3 + 1);
-    run = std::min(run, (limit_ - body - 1) / 3 + 1);
+    run = std::min(run, (limit - body - 1) / 3 + 1);
     const size_t head = size_t(run - 1);
     size_t chars = enc.Encode(in_ + blockPos_, head, out_ + outLength_);
     blockPos_ += head;
@@ -145,14 +165,14 @@ bool Exporter::EncodeBody(TFile& piece, const std::string& piecePath) {
     ++done_;
     const bool blockEnd = blockPos_ + 1 == blockLength_;
     if (done_ % kProgressStep == 0 || blockEnd) {
-      host_.ProgressPosition(int64_t(done_));
+      host_.ProgressPosition(int64_t(size_ + done_));
       if (!host_.ProcessMessages()) return false;
     }
     chars = enc.Encode(in_ + blockPos_, 1, out_ + outLength_);
     ++blockPos_;
     outLength_ += chars;
     body += chars;
-    if (outLength_ > kFlushAbove || blockEnd || body >= limit_) {
+    if (outLength_ > kFlushAbove || blockEnd || body >= limit) {
       if (!Flush(piece, piecePath)) return false;
     }
     if (blockEnd && done_ < size_) {
@@ -160,7 +180,7 @@ bool Exporter::EncodeBody(TFile& piece, const std::string& piecePath) {
       const int64_t got = source_.Read(in_, want);
       blockPos_ = 0;
       blockLength_ = want;
-      // A short block ends the input; the run fails without a message of its own.
+      // The source shrank since it was counted.
       if (got != int64_t(want)) inputOk_ = false;
     }
   }
@@ -168,30 +188,39 @@ bool Exporter::EncodeBody(TFile& piece, const std::string& piecePath) {
 }
 
 bool Exporter::Run() {
-  if (!CheckSizeText(s_.sizeText, host_, &limit_)) return false;
   const std::string exportName = s_.exportName.empty() ? kDefaultExportName : s_.exportName;
-  if (s_.targetName.empty()) s_.targetName = BareName(s_.sourcePath);
+  if (s_.targetName.empty()) s_.targetName = komp::ToStoredName(BareName(s_.sourcePath));
+  const std::string shownSource = FromSystemName(s_.sourcePath);
 
-  if (!source_.Open(s_.sourcePath, TFile::Mode::Read, kFileBuffer)) {
-    host_.Message(MsgCannotOpen(s_.sourcePath), kCaptionWarning);
+  // Counting and encoding read the source twice: a pipe or a device would
+  // give its bytes only once, a /proc file other ones each time.
+  const komp::FileType type = komp::TypeOf(s_.sourcePath);
+  if (type == komp::FileType::Special || type == komp::FileType::Virtual) {
+    host_.Message(MsgNotAFile(shownSource), kCaptionWarning);
     return false;
   }
-  const int64_t size = source_.Size();
-  size_ = size > 0 ? uint64_t(size) : 0;
+  if (!source_.Open(s_.sourcePath, TFile::Mode::Read, kFileBuffer)) {
+    host_.Message(MsgCannotOpen(shownSource), kCaptionWarning);
+    return false;
+  }
+  const komp::FileStamp stamp = source_.Stamp();
+  size_ = stamp.size > 0 ? uint64_t(stamp.size) : 0;
+  modified_ = stamp.modified;
+  // Counting is the first half of the work shown.
+  host_.ProgressStart(int64_t(size_) * 2);
   if (!Count()) return false;
   source_.Seek(0);
   table_.Assign();
 
-  pieces_ = PlanPieceCount(limit_, table_.Estimate(size_, s_.targetName.size()),
-                           exportName.size(), table_.BodyLength());
-  if (limit_ == 0) limit_ = std::numeric_limits<uint64_t>::max();
+  pieces_ = PlanPieceCount(s_.limit == kNoLimit ? 0 : s_.limit,
+                           table_.Estimate(size_, s_.targetName.size()), exportName.size(),
+                           table_.BodyLength());
   const ExportNames names = SplitExportName(exportName);
   if (!CheckPlan(names)) return false;
 
-  host_.ProgressStart(int64_t(size_));
   blockLength_ = size_ <= kBlock ? size_t(size_) : kFirstBlock;
   if (source_.Read(in_, blockLength_) != int64_t(blockLength_)) {
-    host_.Message(MsgReadError(s_.sourcePath), kCaptionWarning);
+    host_.Message(MsgReadError(shownSource), kCaptionWarning);
     return false;
   }
 
@@ -201,54 +230,68 @@ bool Exporter::Run() {
   header.record.pieceCount = int16_t(pieces_);
   header.targetName = s_.targetName;
   header.firstPieceName = pieces_ > 1 ? names.PieceName(1, pieces_) : std::string();
+  // Written under temporary names and put in place together at the end, so
+  // that a failed run leaves no piece and no older piece is overwritten.
+  std::vector<TNewFile> written;
+  written.reserve(size_t(pieces_));
   std::string name = names.PieceName(1, pieces_);
   for (uint64_t i = 1; i <= pieces_; ++i) {
     header.record.pieceNumber = int16_t(i);
     header.nextPieceName = i < pieces_ ? names.PieceName(i + 1, pieces_) : std::string();
-    const std::string path = ResolvePath(s_.directory, name);
-    TFile piece;
-    if (!piece.Open(path, TFile::Mode::CreateTruncate, kFileBuffer)) {
+    const std::string path = ResolvePath(s_.directory, ToSystemName(name));
+    TNewFile& piece = written.emplace_back();
+    if (!piece.Create(path, kFileBuffer)) {
       host_.Message(kMsgCannotCreate, kCaptionWarning);
       return false;
     }
     const std::string text = HeaderText(header);
-    bool ok = piece.Write(kMagic.data(), kMagic.size()) &&
-              piece.Write(text.data(), kRecordChars);
+    bool ok = piece.Write(kMagic.data(), kMagic.size()) && piece.Write(text.data(), kRecordChars);
     size_t at = kRecordChars;
     for (const std::string* n : {&header.targetName, &header.firstPieceName, &header.nextPieceName}) {
       if (ok && !n->empty()) ok = piece.Write(text.data() + at, n->size());
       at += n->size();
     }
     if (!ok) {
-      host_.Message(MsgWriteError(path), kCaptionWarning);
+      host_.Message(MsgWriteError(FromSystemName(path)), kCaptionWarning);
       return false;
     }
     if (!EncodeBody(piece, path)) return false;
     // Buffered bytes still go out here; a failure now fails the run too.
-    if (!piece.Close()) {
-      host_.Message(MsgWriteError(path), kCaptionWarning);
+    if (!piece.Finish()) {
+      host_.Message(MsgWriteError(FromSystemName(path)), kCaptionWarning);
       return false;
     }
     name = header.nextPieceName;
   }
-  return inputOk_ && done_ == size_;
+  if (!inputOk_ || done_ != size_) {
+    host_.Message(MsgSourceChanged(shownSource), kCaptionWarning);
+    return false;
+  }
+  if (!SourceUnchanged()) return false;
+  for (TNewFile& piece : written) {
+    if (!piece.Commit()) {
+      host_.Message(MsgWriteError(FromSystemName(piece.Target())), kCaptionWarning);
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
 bool CheckSizeText(const std::string& text, ConversionHost& host, uint64_t* limitChars) {
-  uint64_t limit = 0;
+  uint64_t limit = kNoLimit;
   const SizeText r = ParseSizeText(text, limit);
   if (r != SizeText::Ok) {
     host.Message(r == SizeText::TooLarge ? kMsgSizeTooLarge : kMsgSizeNotWhole, kCaptionWarning);
     return false;
   }
-  if (limitChars) *limitChars = limit;
+  *limitChars = limit;
   return true;
 }
 
 SizeText ParseSizeText(const std::string& text, uint64_t& limitChars) {
-  limitChars = 0;
+  limitChars = kNoLimit;
   size_t b = text.find_first_not_of(" \t");
   if (b == std::string::npos) return SizeText::Ok;
   const size_t e = text.find_last_not_of(" \t") + 1;
@@ -266,7 +309,7 @@ SizeText ParseSizeText(const std::string& text, uint64_t& limitChars) {
   if (negative) return SizeText::Ok;  // below 0: no limit, however large
   if (overflow || kb > uint64_t(std::numeric_limits<int64_t>::max()) / 1024)
     return SizeText::TooLarge;
-  limitChars = kb * 1024;
+  if (kb > 0) limitChars = kb * 1024;
   return SizeText::Ok;
 }
 

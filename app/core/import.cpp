@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "app/core/blocks.h"
 #include "app/core/codec.h"
@@ -11,7 +12,10 @@ namespace brivox {
 
 namespace {
 
+using komp::FromSystemName;
 using komp::TFile;
+using komp::TNewFile;
+using komp::ToSystemName;
 
 
 class Importer {
@@ -22,17 +26,31 @@ class Importer {
 
  private:
   enum class Outcome { Done, Failed, Stop };
-  bool TargetIsAPiece(const std::string& firstPath, const std::string& targetPath);
-  Outcome DecodeBody(TFile& piece, uint64_t body, size_t firstBlock);
+  // What the length check needs of each piece.
+  struct PieceStats {
+    std::string path;
+    uint64_t characters = 0;
+    int lastToken = 0;
+  };
+
+  bool TargetIsAPiece(const std::string& firstPath);
+  // Opens piece number and checks its header against the chain; false (message shown) when it does not fit.
+  bool OpenPiece(int64_t number, const std::string& path, TFile& piece, HeaderState& header);
+  Outcome DecodeBody(TFile& piece, const std::string& path, uint64_t bodyStart, uint64_t body);
+  bool CheckLengths();
+  bool CheckCodeTable(const std::string& firstPath);
   bool Flush();
 
   ImportSettings s_;
   ConversionHost& host_;
   const bool write_;
   Decoder decoder_;
-  TFile target_;
+  TNewFile target_;
   std::string targetPath_;
+  std::vector<PieceStats> stats_;
   ImportResult result_;
+  // Bytes of the decoded file by value, for the code table check.
+  uint64_t counts_[4][256] = {};
   uint8_t in_[kBlock];
   uint8_t out_[kBlock + 4 + Decoder::kOutputSlack];
   size_t outLength_ = 0;
@@ -41,33 +59,95 @@ class Importer {
 bool Importer::Flush() {
   if (outLength_ == 0) return true;
   if (write_ && !target_.Write(out_, outLength_)) {
-    host_.Message(MsgWriteError(targetPath_), kCaptionWarning);
+    host_.Message(MsgWriteError(FromSystemName(targetPath_)), kCaptionWarning);
     return false;
   }
+  size_t i = 0;
+  for (; i + 4 <= outLength_; i += 4) {
+    ++counts_[0][out_[i]];
+    ++counts_[1][out_[i + 1]];
+    ++counts_[2][out_[i + 2]];
+    ++counts_[3][out_[i + 3]];
+  }
+  for (; i < outLength_; ++i) ++counts_[0][out_[i]];
   result_.bytes += outLength_;
   outLength_ = 0;
   return true;
 }
 
-bool Importer::TargetIsAPiece(const std::string& firstPath, const std::string& targetPath) {
-  if (komp::SameFile(targetPath, s_.piecePath)) return true;
+bool Importer::TargetIsAPiece(const std::string& firstPath) {
+  if (komp::SameFile(targetPath_, s_.piecePath)) return true;
   std::string path = firstPath;
   for (int64_t i = 1; i <= s_.header.record.pieceCount && !path.empty(); ++i) {
-    if (komp::SameFile(targetPath, path)) return true;
+    if (komp::SameFile(targetPath_, path)) return true;
     TFile piece;
     char magic[8];
     HeaderState h;
     if (!piece.Open(path, TFile::Mode::Read) || piece.Read(magic, 8) != 8 ||
         std::memcmp(magic, kMagic.data(), 8) != 0 || !ReadHeader(piece, h))
       break;  // the run itself will report it
-    path = ResolvePiece(s_.directory, h.nextPieceName);
+    path = PiecePath(s_.directory, h.nextPieceName);
   }
   return false;
 }
 
-Importer::Outcome Importer::DecodeBody(TFile& piece, uint64_t body, size_t blockLength) {
+bool Importer::OpenPiece(int64_t number, const std::string& path, TFile& piece, HeaderState& header) {
+  const std::string shown = FromSystemName(path);
+  if (!piece.Open(path, TFile::Mode::Read, kFileBuffer)) {
+    host_.Message(MsgCannotOpen(shown), kCaptionWarning);
+    return false;
+  }
+  char magic[8];
+  if (piece.Read(magic, 8) != 8 || std::memcmp(magic, kMagic.data(), 8) != 0) {
+    host_.Message(MsgPieceNoPiece(shown), kCaptionWarning);
+    return false;
+  }
+  if (!ReadHeader(piece, header)) {
+    host_.Message(MsgPieceBadHeader(shown), kCaptionWarning);
+    return false;
+  }
+  // Every piece must belong to the chain of the picked one, at its place.
+  const HeaderState& chain = s_.header;
+  const int64_t count = chain.record.pieceCount;
+  std::string message;
+  if (header.record.pieceCount != count)
+    message = MsgPieceOtherCount(shown, count, header.record.pieceCount);
+  else if (header.targetName != chain.targetName)
+    message = MsgPieceOtherChain(shown, "Zieldatei", chain.targetName, header.targetName);
+  else if (header.firstPieceName != chain.firstPieceName)
+    message = MsgPieceOtherChain(shown, "erster Teil", chain.firstPieceName, header.firstPieceName);
+  else if (header.record.pieceNumber != number)
+    message = MsgPieceWrongPlace(shown, number, header.record.pieceNumber, count);
+  else if (header.nextPieceName.empty() != (number == count))
+    message = MsgPieceBadHeader(shown);
+  if (message.empty()) return true;
+  host_.Message(message, kCaptionWarning);
+  return false;
+}
+
+Importer::Outcome Importer::DecodeBody(TFile& piece, const std::string& path, uint64_t bodyStart,
+                                       uint64_t body) {
   uint64_t done = 0;
   size_t pos = 0;
+  size_t blockLength = body <= kBlock ? size_t(body) : kFirstBlock;
+  const auto readBlock = [&](size_t want) {
+    if (piece.Read(in_, want) == int64_t(want)) return true;
+    host_.Message(MsgReadError(FromSystemName(path)), kCaptionWarning);
+    return false;
+  };
+  if (!readBlock(blockLength)) return Outcome::Failed;
+  const auto decode = [&](size_t count) {
+    const Decoder::Result r = decoder_.Decode(in_ + pos, count, out_ + outLength_);
+    outLength_ += r.written;
+    if (r.fault == Decoder::Fault::None) return true;
+    // Places count from 1, from the start of the file.
+    const uint64_t place = bodyStart + done + (r.at - 0) + 1;
+    const std::string shown = FromSystemName(path);
+    host_.Message(r.fault == Decoder::Fault::Character ? MsgPieceBadCharacter(shown, place, r.character)
+                                                       : MsgPieceBadToken(shown, place),
+                  kCaptionWarning);
+    return false;
+  };
   while (done < body) {
     // A stretch in which only its last character can reach a progress point,
     // the end of the block or a full buffer; those are handled around it.
@@ -75,30 +155,73 @@ Importer::Outcome Importer::DecodeBody(TFile& piece, uint64_t body, size_t block
     run = std::min(run, kProgressStep - done % kProgressStep);
     run = std::min<uint64_t>(run, kFlushAbove + 1 - std::min(outLength_, kFlushAbove));
     const size_t head = size_t(run - 1);
-    outLength_ += decoder_.Decode(in_ + pos, head, out_ + outLength_).written;
+    if (!decode(head)) return Outcome::Failed;
     pos += head;
     done += head;
 
-    ++done;
     const bool blockEnd = pos + 1 == blockLength;
-    if (done % kProgressStep == 0 || blockEnd) {
-      host_.ProgressPosition(int64_t(done));
+    if ((done + 1) % kProgressStep == 0 || blockEnd) {
+      host_.ProgressPosition(int64_t(done + 1));
       if (!host_.ProcessMessages()) return Outcome::Stop;
     }
-    outLength_ += decoder_.Decode(in_ + pos, 1, out_ + outLength_).written;
+    if (!decode(1)) return Outcome::Failed;
     ++pos;
+    ++done;
     // Never between the two halves of a hex pair.
     if (!decoder_.Pending() && (outLength_ > kFlushAbove || blockEnd) && !Flush())
-      return Outcome::Stop;
+      return Outcome::Failed;
     if (blockEnd && done < body) {
       const size_t want = size_t(std::min<uint64_t>(kBlock, body - done));
-      const int64_t got = piece.Read(in_, want);
-      if (got != int64_t(want)) return Outcome::Failed;  // the piece ends here, quietly
+      if (!readBlock(want)) return Outcome::Failed;
       blockLength = want;
       pos = 0;
     }
   }
   return Outcome::Done;
+}
+
+// An encoder-made chain fills its pieces in order: every piece before the
+// last one with a body stopped at the same limit, a whole number of
+// kilobytes that its last token reached, and the pieces after it are empty.
+bool Importer::CheckLengths() {
+  size_t last = stats_.size();
+  for (size_t i = 0; i < stats_.size(); ++i)
+    if (stats_[i].characters > 0) last = i;
+  if (last == stats_.size() || last == 0) return true;
+  uint64_t lowest = 1;  // the limit is above each body without its last token
+  uint64_t highest = UINT64_MAX;  // and not above any full body
+  size_t shortest = 0;
+  for (size_t i = 0; i <= last; ++i) {
+    const PieceStats& p = stats_[i];
+    if (p.characters > 0) lowest = std::max(lowest, p.characters - uint64_t(p.lastToken) + 1);
+    if (i < last && p.characters < highest) {
+      highest = p.characters;
+      shortest = i;
+    }
+  }
+  const uint64_t limit = (lowest + 1023) / 1024 * 1024;
+  if (limit <= highest) return true;
+  host_.Message(MsgPieceShort(FromSystemName(stats_[shortest].path)), kCaptionWarning);
+  return false;
+}
+
+// The code characters are a function of the file: the 47 most frequent
+// bytes that occur at least 3 times, by rank. A decoded file that would get
+// other ones is not the file the chain was written from.
+bool Importer::CheckCodeTable(const std::string& firstPath) {
+  uint64_t total[256];
+  for (int v = 0; v < 256; ++v) total[v] = counts_[0][v] + counts_[1][v] + counts_[2][v] + counts_[3][v];
+  CodeTable table;
+  table.SetCounts(total);
+  table.Assign();
+  for (int rank = 0; rank < kCodeCount; ++rank) {
+    const int expected = table[rank].count >= kMinCodedCount ? table[rank].value : -1;
+    if (decoder_.CodeValue(rank) != expected) {
+      host_.Message(MsgChainInconsistent(FromSystemName(firstPath)), kCaptionWarning);
+      return false;
+    }
+  }
+  return true;
 }
 
 ImportResult Importer::Run() {
@@ -110,74 +233,67 @@ ImportResult Importer::Run() {
     return result_;
   }
   const std::string firstPath =
-      count < 2 ? s_.piecePath : ResolvePiece(s_.directory, picked.firstPieceName);
-  targetPath_ = ResolvePath(s_.directory, target);
-  if (write_ && TargetIsAPiece(firstPath, targetPath_)) {
-    host_.Message(MsgTargetIsPiece(targetPath_), kCaptionWarning);
+      count < 2 ? s_.piecePath : PiecePath(s_.directory, picked.firstPieceName);
+  if (firstPath.empty()) {
+    host_.Message(MsgPieceBadHeader(FromSystemName(s_.piecePath)), kCaptionWarning);
     return result_;
   }
+  targetPath_ = ResolvePath(s_.directory, ToSystemName(target));
+  if (write_) {
+    if (TargetIsAPiece(firstPath)) {
+      host_.Message(MsgTargetIsPiece(FromSystemName(targetPath_)), kCaptionWarning);
+      return result_;
+    }
+    if (!target_.Create(targetPath_, kFileBuffer)) {
+      host_.Message(kMsgCannotCreate, kCaptionWarning);
+      return result_;
+    }
+  }
 
-  bool ok = true;
   std::string path = firstPath;
   for (int64_t i = 1; i <= count; ++i) {
     TFile piece;
-    if (!piece.Open(path, TFile::Mode::Read, kFileBuffer)) {
-      host_.Message(MsgCannotOpen(path), kCaptionWarning);
-      return result_;
-    }
-    char magic[8];
     HeaderState header;
-    if (piece.Read(magic, 8) != 8 || std::memcmp(magic, kMagic.data(), 8) != 0 ||
-        !ReadHeader(piece, header)) {
-      host_.Message(kMsgWrongFormat, kCaptionWarning);
-      Flush();
+    if (!OpenPiece(i, path, piece, header)) return result_;
+    const uint64_t bodyStart = 8 + uint64_t(header.record.headerLength);
+    const int64_t size = piece.Size();
+    const uint64_t body = size > int64_t(bodyStart) ? uint64_t(size) - bodyStart : 0;
+    host_.ProgressStart(int64_t(body));
+    const uint64_t before = decoder_.Characters();
+    if (body > 0) {
+      const Outcome outcome = DecodeBody(piece, path, bodyStart, body);
+      if (outcome != Outcome::Done) return result_;
+    }
+    // The encoder never splits a token between two pieces.
+    if (!decoder_.Idle()) {
+      host_.Message(MsgPieceCutToken(FromSystemName(path)), kCaptionWarning);
       return result_;
     }
-    const int64_t size = piece.Size();
-    const int64_t bodyLength = std::max<int64_t>(0, size - 8 - header.record.headerLength);
-    const uint64_t body = uint64_t(bodyLength);
-    host_.ProgressStart(bodyLength);
-    const size_t first = body <= kBlock ? size_t(body) : kFirstBlock;
-    if (piece.Read(in_, first) != int64_t(first)) {
-      host_.Message(MsgReadError(path), kCaptionWarning);
-      if (i == 1) return result_;
-      ok = false;
-    } else {
-      if (i == 1 && write_ && !target_.Open(targetPath_, TFile::Mode::CreateTruncate, kFileBuffer)) {
-        host_.Message(kMsgCannotCreate, kCaptionWarning);
+    stats_.push_back({path, decoder_.Characters() - before, decoder_.LastTokenLength()});
+    ++result_.pieces;
+    if (i < count) {
+      path = PiecePath(s_.directory, header.nextPieceName);
+      if (path.empty()) {
+        host_.Message(MsgPieceBadHeader(FromSystemName(stats_.back().path)), kCaptionWarning);
         return result_;
       }
-      const Outcome outcome = DecodeBody(piece, body, first);
-      if (outcome == Outcome::Stop) return result_;
-      if (outcome == Outcome::Failed) ok = false;
     }
-    ++result_.pieces;
-    path = ResolvePiece(s_.directory, header.nextPieceName);
   }
-  if (!decoder_.Idle()) {
-    // The chain ends inside a token: keep the whole bytes, fail the run.
-    Flush();
-    host_.Message(kMsgWrongFormat, kCaptionWarning);
+  if (!Flush() || !CheckLengths() || !CheckCodeTable(firstPath)) return result_;
+  if (write_ && !target_.Commit()) {
+    host_.Message(MsgWriteError(FromSystemName(targetPath_)), kCaptionWarning);
     return result_;
   }
-  if (!Flush()) return result_;
-  if (write_ && !target_.Close()) {
-    host_.Message(MsgWriteError(targetPath_), kCaptionWarning);
-    return result_;
-  }
-  result_.success = ok;
+  result_.success = true;
   return result_;
 }
 
 }  // namespace
 
-std::string ResolvePiece(const std::string& directory, const std::string& storedName) {
-  const std::string path = ResolvePath(directory, storedName);
-  if (path.empty() || komp::FileExists(path)) return path;
-  const std::string bare = BareName(storedName);
-  if (bare.empty() || bare == storedName.substr(0, storedName.find('\0'))) return path;
-  const std::string beside = ResolvePath(directory, bare);
-  return komp::FileExists(beside) ? beside : path;
+std::string PiecePath(const std::string& directory, const std::string& storedName) {
+  const std::string bare = SafeTargetName(storedName);
+  if (bare.empty()) return {};
+  return ResolvePath(directory, ToSystemName(bare));
 }
 
 bool RunImport(ImportSettings settings, ConversionHost& host) {

@@ -1,5 +1,6 @@
 // The converter's user-visible texts, code page 1252, in one place.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,28 @@ std::string MsgReadError(std::string_view path);
 std::string MsgWriteError(std::string_view path);
 std::string MsgPieceIsSource(std::string_view piecePath);
 std::string MsgTargetIsPiece(std::string_view targetPath);
+
+// A source that cannot be read twice (pipe, device, /proc file) and one that
+// changed between the two passes of an export.
+std::string MsgNotAFile(std::string_view path);
+std::string MsgSourceChanged(std::string_view path);
+
+// A chain that is damaged: each message names the piece file.
+std::string MsgPieceNoPiece(std::string_view piecePath);
+std::string MsgPieceBadHeader(std::string_view piecePath);
+std::string MsgPieceWrongPlace(std::string_view piecePath, int64_t expected, int64_t found,
+                               int64_t count);
+std::string MsgPieceOtherCount(std::string_view piecePath, int64_t expected, int64_t found);
+// what: "Zieldatei" or "erster Teil", the header field that differs.
+std::string MsgPieceOtherChain(std::string_view piecePath, std::string_view what,
+                               std::string_view expected, std::string_view found);
+std::string MsgPieceBadCharacter(std::string_view piecePath, uint64_t position, uint8_t character);
+std::string MsgPieceBadToken(std::string_view piecePath, uint64_t position);
+std::string MsgPieceCutToken(std::string_view piecePath);
+std::string MsgPieceShort(std::string_view piecePath);
+std::string MsgPieceNotEmpty(std::string_view piecePath);
+// The decoded file does not fit the code table its chain was written with.
+std::string MsgChainInconsistent(std::string_view firstPiecePath);
 
 // The closing message of every run, caption "Fertig".
 const std::string& ClosingMessage(bool success);

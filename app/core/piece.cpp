@@ -82,8 +82,9 @@ bool ReadHeader(komp::TFile& file, HeaderState& state) {
     if (l < 0) return false;
     total += l;
   }
-  // Names must lie inside what was read.
-  if (total > length - kRecordChars) return false;
+  // The encoder writes exactly the record and the names; anything else would
+  // move the start of the body.
+  if (total != length - kRecordChars) return false;
   state.record = record;
   const char* p = buffer.data() + kRecordChars;
   state.targetName = UpToNul({p, size_t(lengths[0])});

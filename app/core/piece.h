@@ -50,7 +50,8 @@ PieceHeader DecodeRecord(const char* chars32);
 std::string HeaderText(HeaderState state);
 
 // Reads the header of a file positioned just after the magic. On a wrong
-// format the names are left empty and false is returned.
+// format (a length the record and its names do not fill exactly, among
+// others) the names are left empty and false is returned.
 bool ReadHeader(komp::TFile& file, HeaderState& state);
 
 // Name helpers. A name ends at a NUL. The directory of a path keeps its

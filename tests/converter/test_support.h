@@ -80,7 +80,7 @@ inline bool Export(const TempDir& dir, const std::string& sourceName, const std:
   s.directory = dir.Dir();
   s.targetName = BareName(sourceName);
   s.exportName = exportName;
-  s.sizeText = size;
+  if (!CheckSizeText(size, host, &s.limit)) return false;
   return RunExport(s, host);
 }
 
