@@ -1,6 +1,8 @@
 // Export and import throughput and peak memory on 256 MiB of mixed real data
 // and of random data, beside GNU base64, basenc, xxd and cp on the same files.
-//   brivox_bench [--mib N] [--dir DIR] [--reps R]
+//   brivox_bench [--mib N] [--dir DIR] [--reps R] [--path portable|avx2|avx512|all]
+// Each codec path is forced in turn (one the processor lacks is shown as not
+// available), so AVX2 can be measured on a processor that also has AVX-512.
 // Every run is a child process, so its wall time and peak RSS are its own;
 // the best of R repetitions is shown.
 #include <sys/resource.h>
@@ -8,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -146,30 +149,77 @@ bool SameContent(const std::string& a, const std::string& b) {
 struct Row {
   std::string name;
   Timing t;
+  bool available = true;
 };
 
-void Print(const std::string& title, uint64_t size, const std::vector<Row>& rows, double exportS,
-           double importS) {
-  std::printf("\n%s (%.0f MiB)\n", title.c_str(), double(size) / (1 << 20));
-  std::printf("  %-28s %9s %10s %10s %14s\n", "run", "seconds", "MB/s", "peak MiB", "vs brivox");
+const std::vector<brivox::CodecPath> kAllPaths = {brivox::CodecPath::Portable, brivox::CodecPath::Avx2,
+                                                  brivox::CodecPath::Avx512};
+
+void PrintRows(const char* against, double peerSeconds, uint64_t size, const std::vector<Row>& rows) {
   for (const Row& r : rows) {
-    if (!r.t.ok) {
+    if (!r.available) {
+      std::printf("  %-28s   not available on this processor\n", r.name.c_str());
+    } else if (!r.t.ok) {
       std::printf("  %-28s   failed\n", r.name.c_str());
+    } else {
+      std::printf("  %-28s %9.3f %10.1f %10.1f %9.2fx %s\n", r.name.c_str(), r.t.seconds,
+                  double(size) / 1e6 / r.t.seconds, r.t.rssMiB, r.t.seconds / peerSeconds, against);
+    }
+  }
+}
+
+// Encoder and decoder alone, in memory, on the first MiBs of the source: what
+// the loops do without the files around them.
+void InMemory(const std::string& source, const std::vector<brivox::CodecPath>& paths) {
+  constexpr size_t kChunk = 1 << 20;
+  std::vector<uint8_t> data(size_t(32) << 20);
+  std::ifstream(source, std::ios::binary).read(reinterpret_cast<char*>(data.data()), std::streamsize(data.size()));
+  uint64_t counts[256] = {};
+  for (uint8_t b : data) ++counts[b];
+  std::vector<char> body(2 * data.size() + brivox::Encoder::kOutputSlack);
+  std::vector<uint8_t> back(kChunk + brivox::Decoder::kOutputSlack);
+  std::printf("  in memory, %zu MiB:", data.size() >> 20);
+  for (brivox::CodecPath path : paths) {
+    if (!brivox::CodecPathAvailable(path)) {
+      std::printf("  %s not available;", brivox::CodecPathName(path));
       continue;
     }
-    const bool decode = r.name.find("import") != std::string::npos ||
-                        r.name.find("-d") != std::string::npos ||
-                        r.name.find("-r") != std::string::npos;
-    const double ours = decode ? importS : exportS;
-    std::printf("  %-28s %9.3f %10.1f %10.1f %13.2fx\n", r.name.c_str(), r.t.seconds,
-                double(size) / 1e6 / r.t.seconds, r.t.rssMiB, r.t.seconds / ours);
+    brivox::UseCodecPath(path);
+    double encodeS = 1e9, decodeS = 1e9;
+    size_t length = 0;
+    bool same = true;
+    for (int rep = 0; rep < 3; ++rep) {
+      brivox::CodeTable table;
+      table.SetCounts(counts);
+      table.Assign();
+      brivox::Encoder encoder(table);
+      auto s = std::chrono::steady_clock::now();
+      length = 0;
+      for (size_t i = 0; i < data.size(); i += kChunk)
+        length += encoder.Encode(data.data() + i, std::min(kChunk, data.size() - i), body.data() + length);
+      encodeS = std::min(encodeS, std::chrono::duration<double>(std::chrono::steady_clock::now() - s).count());
+      brivox::Decoder decoder;
+      s = std::chrono::steady_clock::now();
+      size_t produced = 0;
+      for (size_t i = 0; i < length; i += kChunk) {
+        const auto r = decoder.Decode(reinterpret_cast<const uint8_t*>(body.data()) + i,
+                                      std::min(kChunk, length - i), back.data());
+        same = same && r.fault == brivox::Decoder::Fault::None &&
+               std::memcmp(back.data(), data.data() + produced, r.written) == 0;
+        produced += r.written;
+      }
+      decodeS = std::min(decodeS, std::chrono::duration<double>(std::chrono::steady_clock::now() - s).count());
+      same = same && produced == data.size();
+    }
+    std::printf("  %s encode %.0f MB/s decode %.0f MB/s%s;", brivox::CodecPathName(path),
+                double(data.size()) / 1e6 / encodeS, double(data.size()) / 1e6 / decodeS,
+                same ? "" : " (DIFFERS)");
   }
-  std::printf("  goals: export %.2fx base64 time (goal <= 1), import %.2fx base64 -d time (goal <= 0.5)\n",
-              exportS / rows[2].t.seconds, importS / rows[3].t.seconds);
+  std::printf("\n");
 }
 
 void RunSet(const std::string& title, const std::string& dir, const std::string& source,
-            uint64_t size, int reps) {
+            uint64_t size, int reps, const std::vector<brivox::CodecPath>& paths) {
   const std::string work = dir + "/out";
   fs::create_directories(work);
   brivox::ExportSettings es;
@@ -179,19 +229,19 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
   const std::string piece = work + "/Export.txt";
   const std::string target = work + "/" + fs::path(source).filename().string();
 
-  const auto exportRun = [&](bool vector) {
+  const auto exportRun = [&](brivox::CodecPath path) {
     return Best(reps, piece, [&] {
       return InChild([&] {
-        brivox::UseCodecPath((vector) ? brivox::BestCodecPath() : brivox::CodecPath::Portable);
+        if (brivox::UseCodecPath(path) != path) return 2;
         QuietHost host;
         return brivox::RunExport(es, host) ? 0 : 1;
       });
     });
   };
-  const auto importRun = [&](bool vector) {
+  const auto importRun = [&](brivox::CodecPath path) {
     return Best(reps, target, [&] {
       return InChild([&] {
-        brivox::UseCodecPath((vector) ? brivox::BestCodecPath() : brivox::CodecPath::Portable);
+        if (brivox::UseCodecPath(path) != path) return 2;
         QuietHost host;
         brivox::ImportSettings is;
         is.piecePath = piece;
@@ -201,45 +251,50 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
       });
     });
   };
-  const bool vectors = (brivox::BestCodecPath() != brivox::CodecPath::Portable);
-  std::vector<Row> rows;
-  rows.push_back({vectors ? "brivox export" : "brivox export (portable)", exportRun(true)});
-  rows.push_back({vectors ? "brivox import" : "brivox import (portable)", importRun(true)});
-  if (!SameContent(source, target)) std::printf("  IMPORT DIFFERS FROM SOURCE\n");
-  fs::remove(target);
-  std::vector<Row> portable;
-  if (vectors) {
-    // The loops without vector instructions, as on a processor without them.
-    const std::string vectorPiece = piece + ".vector";
-    fs::rename(piece, vectorPiece);
-    portable.push_back({"brivox export (portable)", exportRun(false)});
-    if (!SameContent(piece, vectorPiece)) std::printf("  PORTABLE EXPORT DIFFERS\n");
-    fs::remove(vectorPiece);
-    portable.push_back({"brivox import (portable)", importRun(false)});
-    if (!SameContent(source, target)) std::printf("  PORTABLE IMPORT DIFFERS FROM SOURCE\n");
+
+  // Each path exports and imports the same file; every piece must equal the
+  // first path's, every import the source.
+  std::vector<Row> exports, imports;
+  const std::string firstPiece = piece + ".first";
+  double bestExport = 0;
+  for (brivox::CodecPath path : paths) {
+    const std::string name = brivox::CodecPathName(path);
+    if (!brivox::CodecPathAvailable(path)) {
+      exports.push_back({"brivox export " + name, {}, false});
+      imports.push_back({"brivox import " + name, {}, false});
+      continue;
+    }
+    exports.push_back({"brivox export " + name, exportRun(path)});
+    bestExport = exports.back().t.seconds;
+    imports.push_back({"brivox import " + name, importRun(path)});
+    if (!SameContent(source, target)) std::printf("  %s IMPORT DIFFERS FROM SOURCE\n", name.c_str());
     fs::remove(target);
+    if (!fs::exists(firstPiece)) fs::rename(piece, firstPiece);
+    else if (!SameContent(piece, firstPiece)) std::printf("  %s EXPORT DIFFERS\n", name.c_str());
   }
   fs::remove(piece);
+  fs::remove(firstPiece);
 
   const std::string b64 = work + "/x.b64", back = work + "/x.back", hex = work + "/x.hex";
-  rows.push_back({"base64", Best(reps, b64, [&] { return Tool({"base64", source}, "", b64); })});
-  rows.push_back({"base64 -d", Best(reps, back, [&] { return Tool({"base64", "-d", b64}, "", back); })});
+  const Timing base64 = Best(reps, b64, [&] { return Tool({"base64", source}, "", b64); });
+  const Timing base64d = Best(reps, back, [&] { return Tool({"base64", "-d", b64}, "", back); });
   fs::remove(b64);
-  rows.push_back({"basenc --base16", Best(reps, hex, [&] { return Tool({"basenc", "--base16", source}, "", hex); })});
+  exports.push_back({"base64", base64});
+  imports.push_back({"base64 -d", base64d});
+  exports.push_back({"basenc --base16", Best(reps, hex, [&] { return Tool({"basenc", "--base16", source}, "", hex); })});
   fs::remove(hex);
-  rows.push_back({"xxd -p", Best(reps, hex, [&] { return Tool({"xxd", "-p", source}, "", hex); })});
-  rows.push_back({"xxd -r -p", Best(reps, back, [&] { return Tool({"xxd", "-r", "-p", hex}, "", back); })});
+  exports.push_back({"xxd -p", Best(reps, hex, [&] { return Tool({"xxd", "-p", source}, "", hex); })});
+  imports.push_back({"xxd -r -p", Best(reps, back, [&] { return Tool({"xxd", "-r", "-p", hex}, "", back); })});
   fs::remove(hex);
-  rows.push_back({"cp", Best(reps, back, [&] { return Tool({"cp", source, back}, "", "/dev/null"); })});
+  exports.push_back({"cp", Best(reps, back, [&] { return Tool({"cp", source, back}, "", "/dev/null"); })});
   fs::remove(back);
-  // rows[2] / rows[3] are base64 / base64 -d for the goal line.
-  Print(title, size, rows, rows[0].t.seconds, rows[1].t.seconds);
-  for (const Row& r : portable) {
-    const double vs = r.name.find("import") != std::string::npos ? rows[3].t.seconds : rows[2].t.seconds;
-    std::printf("  %-28s %9.3f %10.1f %10.1f   %.2fx the time of %s\n", r.name.c_str(), r.t.seconds,
-                double(size) / 1e6 / r.t.seconds, r.t.rssMiB, r.t.seconds / vs,
-                r.name.find("import") != std::string::npos ? "base64 -d" : "base64");
-  }
+
+  std::printf("\n%s (%.0f MiB)\n", title.c_str(), double(size) / (1 << 20));
+  std::printf("  %-28s %9s %10s %10s %10s\n", "run", "seconds", "MB/s", "peak MiB", "time");
+  PrintRows("base64", base64.seconds, size, exports);
+  PrintRows("base64 -d", base64d.seconds, size, imports);
+  std::printf("  goals: export <= 1x the time of base64, import <= 0.5x the time of base64 -d\n");
+  InMemory(source, paths);
 
   // What the progress interface costs: one virtual call pair per 1000 bytes.
   QuietHost host;
@@ -253,8 +308,9 @@ void RunSet(const std::string& title, const std::string& dir, const std::string&
     if (!h.ProcessMessages()) break;
   }
   const double cost = std::chrono::duration<double>(std::chrono::steady_clock::now() - s).count();
-  std::printf("  progress interface: %lld calls, %.4f s = %.2f%% of the export\n",
-              static_cast<long long>(calls), cost, 100 * cost / rows[0].t.seconds);
+  if (bestExport > 0)
+    std::printf("  progress interface: %lld calls, %.4f s = %.2f%% of the last export\n",
+                static_cast<long long>(calls), cost, 100 * cost / bestExport);
   fs::remove_all(work);
 }
 
@@ -264,29 +320,41 @@ int main(int argc, char** argv) {
   uint64_t mib = 256;
   std::string dir = "/tmp";
   int reps = 3;
+  std::vector<brivox::CodecPath> paths = kAllPaths;
   for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string a = argv[i];
-    if (a == "--mib") mib = std::strtoull(argv[i + 1], nullptr, 10);
-    else if (a == "--dir") dir = argv[i + 1];
-    else if (a == "--reps") reps = std::atoi(argv[i + 1]);
+    const std::string a = argv[i], v = argv[i + 1];
+    if (a == "--mib") mib = std::strtoull(v.c_str(), nullptr, 10);
+    else if (a == "--dir") dir = v;
+    else if (a == "--reps") reps = std::atoi(v.c_str());
+    else if (a == "--path" && v == "portable") paths = {brivox::CodecPath::Portable};
+    else if (a == "--path" && v == "avx2") paths = {brivox::CodecPath::Avx2};
+    else if (a == "--path" && v == "avx512") paths = {brivox::CodecPath::Avx512};
+    else if (a == "--path" && v == "all") paths = kAllPaths;
+    else {
+      std::fprintf(stderr, "usage: brivox_bench [--mib N] [--dir DIR] [--reps R] [--path portable|avx2|avx512|all]\n");
+      return 2;
+    }
   }
   const uint64_t size = mib << 20;
   const std::string root = dir + "/brivox-bench-" + std::to_string(getpid());
   fs::create_directories(root);
-  std::printf("brivox benchmark: %llu MiB, best of %d, files in %s, vector loops %s\n",
-              static_cast<unsigned long long>(mib), reps, root.c_str(),
-              (brivox::BestCodecPath() != brivox::CodecPath::Portable) ? "available" : "not available");
+  std::printf("brivox benchmark: %llu MiB, best of %d, files in %s; loops:",
+              static_cast<unsigned long long>(mib), reps, root.c_str());
+  for (brivox::CodecPath path : kAllPaths)
+    std::printf(" %s %s", brivox::CodecPathName(path),
+                brivox::CodecPathAvailable(path) ? "available" : "not available");
+  std::printf("\n");
   double load[3] = {};
   if (getloadavg(load, 3) == 3) std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
 
   const std::string mixed = root + "/mixed.bin";
   FillMixed(mixed, size);
-  RunSet("mixed real data (/usr/lib, /usr/share, /usr/bin)", root, mixed, size, reps);
+  RunSet("mixed real data (/usr/lib, /usr/share, /usr/bin)", root, mixed, size, reps, paths);
   fs::remove(mixed);
 
   const std::string random = root + "/random.bin";
   FillRandom(random, size);
-  RunSet("random data", root, random, size, reps);
+  RunSet("random data", root, random, size, reps, paths);
   fs::remove_all(root);
   return 0;
 }
