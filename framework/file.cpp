@@ -108,7 +108,7 @@ bool TFile::Open(std::string_view systemName, Mode mode, size_t bufferBytes) {
   }
   writing_ = mode != Mode::Read;
   if (bufferBytes > 0) {
-    buffer_ = std::make_unique<char[]>(bufferBytes);
+    buffer_.reset(new char[bufferBytes]);  // not zeroed: only written bytes are read
     capacity_ = bufferBytes;
   }
   return true;
@@ -244,10 +244,23 @@ TNewFile& TNewFile::operator=(TNewFile&& other) noexcept {
   return *this;
 }
 
+namespace {
+// Only a regular file or a symbolic link is ever replaced: renaming onto a
+// device, FIFO or directory would put a plain file in its place.
+bool Replaceable(const std::string& name) {
+  struct stat st {};
+  if (::lstat(name.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+}
+}  // namespace
+
 bool TNewFile::Create(std::string_view systemName, size_t bufferBytes) {
   Discard();
   target_ = NameUpToNul(systemName);
-  if (target_.empty() || target_.back() == '/') return false;
+  if (target_.empty() || target_.back() == '/' || !Replaceable(target_)) {
+    target_.clear();
+    return false;
+  }
   const size_t cut = target_.rfind('/');
   const std::string directory = cut == std::string::npos ? std::string() : target_.substr(0, cut + 1);
   // Hidden, beside the target, and recognisable should it ever be left over;
@@ -288,7 +301,7 @@ bool TNewFile::Commit() {
   struct stat st {};
   if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
     ::chmod(temporary_.c_str(), st.st_mode & 07777);
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (!Replaceable(target_) || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
     Discard();
     return false;
   }

@@ -87,7 +87,8 @@ class TFile {
 // Writes a file whole or not at all. The bytes go to a new temporary file in
 // the target's directory; Commit renames it onto the target, which so changes
 // in one step (a symbolic link of the target's name is replaced, never written
-// through). Discard, a failed Commit and the destructor remove the temporary
+// through; a device, FIFO or directory of that name is never replaced).
+// Discard, a failed Commit and the destructor remove the temporary
 // file and leave the target as it was.
 class TNewFile {
  public:

@@ -1,12 +1,15 @@
 // Export: code table, planning, piece names, body coding, progress and messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/converter/test_support.h"
 
 namespace brivox {
 namespace {
 
 using test::Exists;
+using test::ListDir;
 using test::ReadFile;
 using test::RecordingHost;
 using test::TempDir;
@@ -121,7 +124,7 @@ TEST(Export, SizeTextsThatMeanNoLimit) {
   for (const char* text : {"", "0", "-5", " -12 ", "   "}) {
     uint64_t limit = 99;
     EXPECT_EQ(ParseSizeText(text, limit), SizeText::Ok) << text;
-    EXPECT_EQ(limit, 0u) << text;
+    EXPECT_EQ(limit, kNoLimit) << text;
   }
   uint64_t limit = 0;
   EXPECT_EQ(ParseSizeText(" 12 ", limit), SizeText::Ok);
@@ -156,14 +159,24 @@ TEST(Export, ProgressAtEveryThousandAndEachBlockEnd) {
   WriteFile(dir / "p.bin", Distinct(5500));  // blocks of 1000, 3000 and 1500
   RecordingHost host;
   ASSERT_TRUE(test::Export(dir, "p.bin", "", "", host));
-  EXPECT_EQ(host.starts, (std::vector<int64_t>{5500}));
-  EXPECT_EQ(host.positions, (std::vector<int64_t>{1000, 2000, 3000, 4000, 5000, 5500}));
+  // Counting is the first half of the bar, encoding the second.
+  EXPECT_EQ(host.starts, (std::vector<int64_t>{11000}));
+  EXPECT_EQ(host.positions, (std::vector<int64_t>{6500, 7500, 8500, 9500, 10500, 11000}));
   EXPECT_EQ(host.loopRuns, 6);
 
   RecordingHost small;
   WriteFile(dir / "s.bin", Distinct(2500));  // one block: the whole source
   ASSERT_TRUE(test::Export(dir, "s.bin", "", "", small));
-  EXPECT_EQ(small.positions, (std::vector<int64_t>{1000, 2000, 2500}));
+  EXPECT_EQ(small.positions, (std::vector<int64_t>{3500, 4500, 5000}));
+
+  // A large source moves the bar while it is counted, too.
+  WriteFile(dir / "l.bin", std::string(1 << 20, 'l'));
+  RecordingHost large;
+  ASSERT_TRUE(test::Export(dir, "l.bin", "", "", large));
+  ASSERT_FALSE(large.positions.empty());
+  EXPECT_LT(large.positions.front(), 1 << 20);
+  EXPECT_TRUE(std::is_sorted(large.positions.begin(), large.positions.end()));
+  EXPECT_EQ(large.positions.back(), 2 << 20);
 }
 
 TEST(Export, ClosingWindowStopsAtOnce) {
@@ -174,8 +187,8 @@ TEST(Export, ClosingWindowStopsAtOnce) {
   EXPECT_FALSE(test::Export(dir, "big.bin", "E.txt", "1", host));
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(host.loopRuns, 3);
-  EXPECT_TRUE(Exists(dir / "E1.txt"));
-  EXPECT_FALSE(Exists(dir / "E30.txt"));  // about 36 were planned
+  // Nothing half written is left: no piece, no temporary file.
+  EXPECT_EQ(ListDir(dir.Dir()), std::vector<std::string>{"big.bin"});
 }
 
 TEST(Export, MessagesForFilesThatCannotBeOpenedOrCreated) {

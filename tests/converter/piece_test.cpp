@@ -84,19 +84,22 @@ TEST(Piece, HeaderReaderLimits) {
   EXPECT_FALSE(ReadAfterMagic(dir, "2000" + std::string(27, '0'), h));   // one short
   EXPECT_FALSE(ReadAfterMagic(dir, "1F00" + std::string(27, '0'), h));   // 31: no whole record
 
-  // 7999 is accepted when that many characters follow.
-  std::string big = "3F1F0100010000000000000000000000" + std::string(7999 - 32, 'x');
+  // 7999 is accepted when the record and its names fill it.
+  std::string big = "3F1F01000100" "1F1F" "0000000000000000" + std::string(7999 - 32, 'x');
   ASSERT_TRUE(ReadAfterMagic(dir, big, h));
   EXPECT_EQ(h.record.headerLength, 7999);
-  EXPECT_TRUE(h.targetName.empty());
+  EXPECT_EQ(h.targetName, std::string(7967, 'x'));
 
   // Name lengths beyond the header or below 0 do not read outside it.
   EXPECT_FALSE(ReadAfterMagic(dir, "22000100010003000000000000000000abc", h));
   EXPECT_FALSE(ReadAfterMagic(dir, "2300010001000300FFFF000000000000abc", h));
   EXPECT_TRUE(h.targetName.empty());
+  // A length the names do not fill would move the body's start.
+  EXPECT_FALSE(ReadAfterMagic(dir, "26000100010005000000000000000000abcdeZ", h));
+  EXPECT_FALSE(ReadAfterMagic(dir, "3F1F0100010000000000000000000000" + std::string(7967, 'x'), h));
 
-  // A NUL ends a name early; extra header characters are skipped.
-  ASSERT_TRUE(ReadAfterMagic(dir, std::string("26000100010005000000000000000000ab\0cdZ", 38) + "body", h));
+  // A NUL ends a name early.
+  ASSERT_TRUE(ReadAfterMagic(dir, std::string("25000100010005000000000000000000ab\0cd", 37) + "body", h));
   EXPECT_EQ(h.targetName, "ab");
 }
 

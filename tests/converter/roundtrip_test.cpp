@@ -122,7 +122,7 @@ TEST(RoundTrip, GeneratedFilesComeBackByteForByte) {
       const PieceHeader r = DecodeRecord(piece.data() + 8);
       ASSERT_EQ(r.pieceCount, int16_t(pieces.size()));
       const std::string body = piece.substr(8 + size_t(r.headerLength));
-      if (limitChars) {
+      if (limitChars != kNoLimit) {
         ASSERT_LE(body.size(), limitChars + 2);
       }
       bodies += body;
