@@ -32,6 +32,14 @@ constexpr std::array<std::array<uint8_t, 8>, 256> kPack8 = [] {
   return t;
 }();
 
+// The same for the upper 8 bytes of a 16-byte lane.
+constexpr std::array<std::array<uint8_t, 8>, 256> kPack8High = [] {
+  std::array<std::array<uint8_t, 8>, 256> t = kPack8;
+  for (auto& row : t)
+    for (auto& index : row) index = uint8_t(index + 8);
+  return t;
+}();
+
 // By mask of the coded bytes among 8: the shuffle that packs their 16
 // interleaved characters (first, low digit), leaving out the low digit of a
 // coded byte.
@@ -84,11 +92,6 @@ AVX2_TARGET __m128i RowsOf(const uint8_t* p) {
   for (int h = 0; h < 8; ++h)
     r = _mm_or_si128(r, _mm_and_si128(Load16(p + 16 * h), _mm_set1_epi8(char(1 << h))));
   return r;
-}
-
-// Each byte moved to the place before it; the last one gets 0.
-AVX2_TARGET inline __m256i Next(__m256i v) {
-  return _mm256_alignr_epi8(_mm256_permute2x128_si256(v, v, 0x81), v, 1);
 }
 
 }  // namespace
@@ -169,7 +172,9 @@ size_t EncodeAvx2(const uint8_t* in, size_t count, char* out, const EncodeTables
 
 // 32 characters a step: hex digits and defined code characters are found
 // through row sets, the pairs of the hex runs as bit masks, every token's byte
-// is made in place and the bytes are packed 8 at a time.
+// is made at its last character and the bytes are packed 8 at a time. A pair
+// cut by the end of a step is finished in the next, so every step starts 32
+// characters after the one before and steps do not wait for each other.
 AVX2_TARGET
 size_t DecodeAvx2(const uint8_t* in, size_t count, uint8_t* out, const DecodeTables& t,
                   size_t* written) {
@@ -196,7 +201,9 @@ size_t DecodeAvx2(const uint8_t* in, size_t count, uint8_t* out, const DecodeTab
 
   uint8_t* o = out;
   size_t i = 0;
-  while (count - i >= 32) {
+  uint64_t carry = 0;  // 1: the step before ended with the first digit of a pair
+  __m256i nibbleBefore = zero;
+  for (; count - i >= 32; i += 32) {
     const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
     const __m256i bit = _mm256_shuffle_epi8(rowBit, _mm256_and_si256(_mm256_srli_epi16(c, 4), low4));
     const __m256i notCode =
@@ -208,25 +215,28 @@ size_t DecodeAvx2(const uint8_t* in, size_t count, uint8_t* out, const DecodeTab
     const uint64_t hex = uint32_t(_mm256_movemask_epi8(notCode));
     const uint64_t code = ~hex & 0xFFFFFFFFull;
     // Runs of hex digits pair up from their start: a run that starts at an
-    // odd place is cleared by adding its first bit, which marks the others.
+    // odd place, or continues a pair of the step before, is cleared by adding
+    // its first bit, which marks the others.
     const uint64_t runStart = hex & ~(hex << 1);
-    const uint64_t evenRuns = hex & (hex + (runStart & kOdd));
+    const uint64_t evenRuns = hex & (hex + ((runStart & kOdd) | carry));
     const uint64_t firstHalf = (evenRuns & kEven) | (hex & ~evenRuns & kOdd);
-    if ((firstHalf & ~(hex >> 1) & 0x7FFFFFFFull) != 0) break;  // a pair cut by a code character
-    // A pair cut by the end of the block is taken whole in the next step.
-    const uint64_t pairStarts = firstHalf & 0x7FFFFFFFull;
-    const size_t used = (firstHalf >> 31) ? 31 : 32;
+    // A pair cut by a code character.
+    if (((firstHalf & ~(hex >> 1) & 0x7FFFFFFFull) | (carry & ~hex)) != 0) break;
+    const uint64_t secondHalf = ((firstHalf << 1) | carry) & 0xFFFFFFFFull;
 
     // Digits are below 128 here, so a signed compare tells letters.
     const __m256i nibble = _mm256_and_si256(
         _mm256_add_epi8(c, _mm256_and_si256(_mm256_cmpgt_epi8(c, nine), letterStep)), low4);
-    const __m256i pairs = _mm256_or_si256(_mm256_slli_epi16(nibble, 4), Next(nibble));
+    // Each nibble's predecessor, the first from the step before.
+    const __m256i high =
+        _mm256_alignr_epi8(nibble, _mm256_permute2x128_si256(nibbleBefore, nibble, 0x21), 15);
+    const __m256i pairs = _mm256_or_si256(_mm256_slli_epi16(high, 4), nibble);
     const __m256i codedRow =
         _mm256_or_si256(_mm256_shuffle_epi8(codedBelow, pairs),
                         _mm256_shuffle_epi8(codedAbove, _mm256_xor_si256(pairs, top)));
     const __m256i notCoded =
-        _mm256_cmpeq_epi8(_mm256_and_si256(codedRow, _mm256_shuffle_epi8(rowBit, nibble)), zero);
-    if ((~uint64_t(uint32_t(_mm256_movemask_epi8(notCoded))) & pairStarts) != 0) break;
+        _mm256_cmpeq_epi8(_mm256_and_si256(codedRow, _mm256_shuffle_epi8(rowBit, high)), zero);
+    if ((~uint64_t(uint32_t(_mm256_movemask_epi8(notCoded))) & secondHalf) != 0) break;
 
     const __m256i bit4 = _mm256_slli_epi16(c, 3), bit5 = _mm256_slli_epi16(c, 2);
     const __m256i value = _mm256_blendv_epi8(
@@ -234,17 +244,14 @@ size_t DecodeAvx2(const uint8_t* in, size_t count, uint8_t* out, const DecodeTab
         _mm256_blendv_epi8(_mm256_shuffle_epi8(value6, c), _mm256_shuffle_epi8(value7, c), bit4),
         bit5);
     const __m256i bytes = _mm256_blendv_epi8(value, pairs, notCode);
-    const uint64_t starts = code | pairStarts;
-    const uint32_t m0 = starts & 0xFF, m1 = starts >> 8 & 0xFF, m2 = starts >> 16 & 0xFF,
-                   m3 = starts >> 24 & 0xFF;
-    uint64_t lane0, lane1, lane2, lane3;
-    __builtin_memcpy(&lane0, kPack8[m0].data(), 8);
-    __builtin_memcpy(&lane1, kPack8[m1].data(), 8);
-    __builtin_memcpy(&lane2, kPack8[m2].data(), 8);
-    __builtin_memcpy(&lane3, kPack8[m3].data(), 8);
-    const __m256i packed = _mm256_shuffle_epi8(
-        bytes, _mm256_set_epi64x(int64_t(lane3 + 0x0808080808080808ull), int64_t(lane2),
-                                 int64_t(lane1 + 0x0808080808080808ull), int64_t(lane0)));
+    const uint64_t ends = code | secondHalf;
+    const uint32_t m0 = ends & 0xFF, m1 = ends >> 8 & 0xFF, m2 = ends >> 16 & 0xFF, m3 = ends >> 24;
+    const __m128i order0 = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(kPack8[m0].data())),
+                                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kPack8High[m1].data())));
+    const __m128i order1 = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(kPack8[m2].data())),
+                                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kPack8High[m3].data())));
+    const __m256i packed =
+        _mm256_shuffle_epi8(bytes, _mm256_inserti128_si256(_mm256_castsi128_si256(order0), order1, 1));
     const __m128i half0 = _mm256_castsi256_si128(packed);
     const __m128i half1 = _mm256_extracti128_si256(packed, 1);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(o), half0);
@@ -255,10 +262,12 @@ size_t DecodeAvx2(const uint8_t* in, size_t count, uint8_t* out, const DecodeTab
     o += _mm_popcnt_u32(m2);
     _mm_storeh_pd(reinterpret_cast<double*>(o), _mm_castsi128_pd(half1));
     o += _mm_popcnt_u32(m3);
-    i += used;
+    carry = firstHalf >> 31;
+    nibbleBefore = nibble;
   }
   *written = size_t(o - out);
-  return i;
+  // A pair left open is the portable loop's, from its first digit.
+  return i - carry;
 }
 
 #else

@@ -203,6 +203,39 @@ TEST_F(Codec, DecoderGivesTheSameBytesAndFaultsOnEveryPath) {
   }
   // The damage really reaches the decoder's fault paths.
   EXPECT_GT(faults, cases / 3);
+
+  // A code character, or the pair of a coded byte, at every place of the
+  // first blocks: so also across the seams between the vector loops' steps.
+  Bytes text(3000);
+  for (auto& b : text) b = uint8_t(rng() % 4 == 0 ? rng() : "etaoin shrdlu"[rng() % 13]);
+  const std::string body = Encode(CodecPath::Portable, text, {text.size()});
+  const size_t code = body.find_first_not_of("0123456789ABCDEF");
+  ASSERT_NE(code, std::string::npos);
+  const std::string codedPair = body.substr(code + 1, 2);
+  // And in a body that is clean but for it: "G" stands for 0x41, so after a
+  // run of "G" a half pair followed by "G", or the pair "41", comes at
+  // every place of a step.
+  for (size_t run = 0; run < 140; ++run) {
+    for (const char* damage : {"0G", "41"}) {
+      const std::string damaged = "G41" + std::string(61 + run, 'G') + damage + std::string(80, '0');
+      const Decoded expected = Decode(CodecPath::Portable, damaged, {damaged.size()});
+      EXPECT_EQ(expected.fault, Decoder::Fault::Token);
+      for (CodecPath path : VectorPaths())
+        EXPECT_TRUE(Decode(path, damaged, {damaged.size()}) == expected)
+            << CodecPathName(path) << " " << damage << " after " << run;
+    }
+  }
+  for (size_t at = code + 3; at < code + 600; ++at) {
+    for (const std::string& insert : {std::string(1, body[code]), codedPair}) {
+      std::string damaged = body;
+      damaged.insert(at, insert);
+      const Decoded expected = Decode(CodecPath::Portable, damaged, {damaged.size()});
+      for (CodecPath path : VectorPaths()) {
+        SCOPED_TRACE(std::string(CodecPathName(path)) + " \"" + insert + "\" at " + std::to_string(at));
+        EXPECT_TRUE(Decode(path, damaged, {damaged.size()}) == expected);
+      }
+    }
+  }
 }
 
 // Characters drawn from the alphabet and around it, as a fuzzer would: most
