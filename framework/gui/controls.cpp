@@ -13,85 +13,13 @@
 #include <exception>
 
 #include "framework/gui/caret.h"
+#include "framework/gui/keyboard.h"
 #include "framework/gui/qtbridge.h"
 #include "framework/gui/services.h"
 
 namespace komp {
 
 TComponent::TComponent(QObject* owner) : QObject(owner) {}
-
-// ---------------------------------------------------------------- translation of Qt input
-
-int QtKeyToVirtualKey(int k) {
-  if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
-  if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
-  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return VK_F1 + (k - Qt::Key_F1);
-  switch (k) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_Pause: return VK_PAUSE;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Insert: return VK_INSERT;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Plus: return 0xBB;
-    case Qt::Key_Comma: return 0xBC;
-    case Qt::Key_Minus: return 0xBD;
-    case Qt::Key_Period: return 0xBE;
-    case Qt::Key_Adiaeresis: return 0xDE;
-    case Qt::Key_Odiaeresis: return 0xC0;
-    case Qt::Key_Udiaeresis: return 0xBA;
-    case Qt::Key_ssharp: return 0xDB;
-    default: return 0;
-  }
-}
-
-int KeyPressToChar(int key, const std::string& textUtf8, bool ctrl, bool alt) {
-  if (alt) return -1;
-  if (ctrl) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 1 + (key - Qt::Key_A);
-    return -1;
-  }
-  switch (key) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Delete: return -1;
-    default: break;
-  }
-  if (textUtf8.empty()) return -1;
-  const std::string cp = Utf8ToCp1252(textUtf8);
-  const auto c = static_cast<unsigned char>(cp[0]);
-  if (c < 32 || c == 127) return -1;
-  if (c == '?' && textUtf8[0] != '?') return -1;  // no such character in code page 1252
-  return c;
-}
-
-TShiftState QtModifiersToShift(int mods, int buttons) {
-  TShiftState s = 0;
-  if (mods & Qt::ShiftModifier) s |= ssShift;
-  if (mods & Qt::ControlModifier) s |= ssCtrl;
-  if (mods & Qt::AltModifier) s |= ssAlt;
-  if (buttons & Qt::LeftButton) s |= ssLeft;
-  if (buttons & Qt::RightButton) s |= ssRight;
-  return s;
-}
 
 namespace {
 
@@ -161,6 +89,7 @@ void AlignWatcher::Realign(QWidget* parent) {
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(QWidget* owner) : QWidget(owner) {
+  WatchHeldKeys();
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -191,11 +120,6 @@ void TControl::SetEnabled(bool v) {
 }
 
 void TControl::SetTabOrder(int order) { tabOrder_ = std::max(0, order); }
-
-void TControl::SetTabStop(bool v) {
-  tabStop_ = v;
-  if (focusPolicy() != Qt::NoFocus || v) setFocusPolicy(v ? Qt::StrongFocus : Qt::ClickFocus);
-}
 
 void TControl::SetFont(const TFont& f) {
   font_ = f;
@@ -287,22 +211,8 @@ void TControl::Dispatch(TMessage& msg) { DefaultHandler(msg); }
 
 void TControl::DefaultHandler(TMessage& msg) {
   if (msg.Msg == WM_KEYDOWN && msg.WParam == VK_TAB && !(msg.LParam & (ssCtrl | ssAlt))) {
-    SelectNext(window(), this, !(msg.LParam & ssShift), true);
+    SelectNextControl(!(msg.LParam & ssShift));
   }
-}
-
-bool TControl::Focused() const { return hasFocus(); }
-
-void TControl::SetFocus(intptr_t how) {
-  const Qt::FocusReason reason = how == FOCUS_MOUSE      ? Qt::MouseFocusReason
-                                 : how == FOCUS_KEYBOARD ? Qt::TabFocusReason
-                                                         : Qt::OtherFocusReason;
-  if (focusPolicy() == Qt::NoFocus) return;
-  setFocus(reason);
-}
-
-bool TControl::CanFocus() const {
-  return focusPolicy() != Qt::NoFocus && isEnabled() && isVisibleTo(window()) && !isHidden();
 }
 
 TControl* TControl::ParentControl() const { return dynamic_cast<TControl*>(parentWidget()); }
@@ -329,8 +239,9 @@ bool TControl::event(QEvent* e) {
     }
     case QEvent::KeyPress: {
       auto* ke = static_cast<QKeyEvent*>(e);
-      const TShiftState ss = QtModifiersToShift(int(ke->modifiers()), 0);
       const int vk = QtKeyToVirtualKey(ke->key());
+      intptr_t ss = KeyShift(ke->key(), int(ke->modifiers()));
+      if (vk && HeldKeys().Press(vk, ke->isAutoRepeat(), ke->timestamp())) ss |= KF_REPEAT;
       if (vk) {
         TMessage m{WM_KEYDOWN, vk, ss, 0};
         DispatchGuarded(m);
@@ -372,6 +283,12 @@ bool TControl::event(QEvent* e) {
         msg = left ? WM_LBUTTONUP : right ? WM_RBUTTONUP : middle ? uint32_t(WM_MBUTTONUP) : uint32_t(0);
       else if (e->type() == QEvent::MouseButtonDblClick)
         msg = left ? WM_LBUTTONDBLCLK : right ? uint32_t(WM_RBUTTONDBLCLK) : uint32_t(0);
+      // The framework's own part of a press: a tab stop takes the focus. A disabled control
+      // takes nothing, and the focus stays where it was.
+      if (e->type() == QEvent::MouseButtonPress && tabStop_ && CanFocus() && !hasFocus()) {
+        SetFocus(FOCUS_MOUSE);
+        if (!self) return true;
+      }
       if (msg) {
         const QPoint p = me->position().toPoint();
         TMessage m{msg, MouseKeys(me->modifiers(), me->buttons()), MakeLParam(p.x(), p.y()), 0};
@@ -428,45 +345,6 @@ bool TControl::event(QEvent* e) {
   return QWidget::event(e);
 }
 
-// ---------------------------------------------------------------- tab order and focus
-
-std::vector<TControl*> TabOrderList(QWidget* container) {
-  std::vector<TControl*> out;
-  if (!container) return out;
-  auto kids = ChildrenOf<TControl>(container);
-  std::stable_sort(kids.begin(), kids.end(), [](TControl* a, TControl* b) { return a->TabOrder() < b->TabOrder(); });
-  for (TControl* c : kids) {
-    out.push_back(c);
-    const auto inner = TabOrderList(c);
-    out.insert(out.end(), inner.begin(), inner.end());
-  }
-  return out;
-}
-
-TControl* FindNextControl(QWidget* container, QWidget* current, bool forward, bool checkTabStop) {
-  const auto list = TabOrderList(container);
-  if (list.empty()) return nullptr;
-  const int n = int(list.size());
-  int start = -1;
-  for (int i = 0; i < n; ++i)
-    if (list[size_t(i)] == current) start = i;
-  if (start < 0) start = forward ? n - 1 : 0;
-  for (int step = 1; step <= n; ++step) {
-    const int i = ((start + (forward ? step : -step)) % n + n) % n;
-    TControl* c = list[size_t(i)];
-    if (c == current) continue;
-    if (c->CanFocus() && (!checkTabStop || c->TabStop())) return c;
-  }
-  return nullptr;
-}
-
-bool SelectNext(QWidget* container, QWidget* current, bool forward, bool checkTabStop) {
-  TControl* next = FindNextControl(container, current, forward, checkTabStop);
-  if (!next) return false;
-  next->SetFocus(FOCUS_KEYBOARD);
-  return true;
-}
-
 intptr_t SendToActiveWindow(uint32_t msg, intptr_t wparam, intptr_t lparam) {
   auto* w = dynamic_cast<TControl*>(QApplication::activeWindow());
   if (!w) return 0;
@@ -498,7 +376,7 @@ TControl* GetCapture() { return g_capture; }
 // ---------------------------------------------------------------- TCustomControl
 
 TCustomControl::TCustomControl(QWidget* owner) : TControl(owner) {
-  setFocusPolicy(Qt::ClickFocus);
+  SetFocusable(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -572,7 +450,7 @@ void TCustomPanel::Paint() {
 
 TForm::TForm(QWidget* owner) : TCustomControl(owner) {
   setWindowFlag(Qt::Window, true);
-  setFocusPolicy(Qt::NoFocus);
+  SetFocusable(false);
 }
 
 std::string TForm::Caption() const { return FromQString(windowTitle()); }
@@ -600,8 +478,6 @@ void TForm::Show() {
 }
 
 void TForm::Close() { close(); }
-
-TControl* TForm::ActiveControl() const { return dynamic_cast<TControl*>(focusWidget()); }
 
 void TForm::closeEvent(QCloseEvent* e) {
   if (OnCloseQuery && !OnCloseQuery()) {

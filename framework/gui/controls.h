@@ -91,12 +91,26 @@ class TControl : public QWidget, public TObject {
   bool Focused() const;
   // Takes the focus; `how` tells the control whether by keyboard or by mouse (WM_SETFOCUS).
   void SetFocus(intptr_t how = FOCUS_OTHER);
+  // Gives the focus up without handing it to another control.
+  void ClearFocus();
   bool CanFocus() const;
+  // False: the control never takes the focus, neither by click, Tab nor SetFocus.
+  bool Focusable() const { return focusable_; }
+  void SetFocusable(bool v);
+  // Moves the focus to the next (or previous) tab stop of this control's window, wrapping
+  // around; false when there is none.
+  bool SelectNextControl(bool forward);
   TControl* ParentControl() const;
+  // Visible on screen: the control and all its parents are shown.
+  bool Showing() const { return isVisible(); }
   void Invalidate();
   void Repaint();
   TPoint ClientToScreen(TPoint p) const;
   TPoint ScreenToClient(TPoint p) const;
+  // The screen the control is on, in screen coordinates: all of it, and the part that
+  // panels and task bars leave free.
+  TRect MonitorBounds() const;
+  TRect MonitorWorkArea() const;
 
  protected:
   bool event(QEvent* e) override;
@@ -107,10 +121,12 @@ class TControl : public QWidget, public TObject {
   // Keeps the distances to the parent's anchored edges.
   void ApplyAnchors();
   void DispatchGuarded(TMessage& msg);
+  void ApplyFocusPolicy();
 
   bool enabled_ = true;
   int tabOrder_ = 0;
   bool tabStop_ = false;
+  bool focusable_ = false;
   TFont font_;
   TColor color_ = clBtnFace;
   TAlign align_ = TAlign::None;
@@ -164,7 +180,8 @@ class TForm : public TCustomControl {
   void SetPosition(TPosition p) { position_ = p; }
   void Show();
   void Close();
-  // The control with the focus inside this window, or null.
+  // The control with the focus inside this window (for a wrapped Qt widget the control that
+  // wraps it), or null.
   TControl* ActiveControl() const;
 
   TNotifyEvent OnClose;
@@ -194,12 +211,17 @@ std::vector<T*> ChildrenOf(const QObject* parent) {
 }
 
 // The tab order of a container: its controls in TabOrder, each followed by its own children's.
+// Plain Qt widgets a host puts in between (pages, layout frames) count as tab order 0 and are
+// looked through; other windows are not part of it.
 std::vector<TControl*> TabOrderList(QWidget* container);
 // The next control after `current` in the container's tab order that can take the focus
 // (and has its tab stop set when checkTabStop), wrapping around; null when there is none.
+// A `current` inside a control (the line edit of a TEdit) counts as that control.
 TControl* FindNextControl(QWidget* container, QWidget* current, bool forward, bool checkTabStop);
 // Moves the focus there, by keyboard; false when no control qualifies.
 bool SelectNext(QWidget* container, QWidget* current, bool forward, bool checkTabStop);
+// The control that has the focus in the window of `w`, or null.
+TControl* FocusedControl(const QWidget* w);
 
 // Sends an application message to the active window (WM_APP + n); 0 when there is none.
 intptr_t SendToActiveWindow(uint32_t msg, intptr_t wparam, intptr_t lparam);
@@ -214,5 +236,7 @@ int QtKeyToVirtualKey(int qtKey);
 // The character message for a key press: code page 1252 code, or -1 when the press types none.
 int KeyPressToChar(int qtKey, const std::string& textUtf8, bool ctrl, bool alt);
 TShiftState QtModifiersToShift(int qtModifiers, int qtButtons);
+// The shift state of a key message; Backtab is Shift+Tab even where Qt leaves Shift out.
+TShiftState KeyShift(int qtKey, int qtModifiers);
 
 }  // namespace komp

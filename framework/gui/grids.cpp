@@ -536,7 +536,7 @@ void TCustomGrid::Dispatch(TMessage& msg) {
       switch (key) {
         case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_PRIOR: case VK_NEXT:
         case VK_HOME: case VK_END:
-          EvKeyDown(key, TShiftState(msg.LParam));
+          EvKeyDown(key, KeyShiftOf(msg));
           return;
         default:
           break;

@@ -91,4 +91,10 @@ enum : int {
 enum TShiftFlag : int { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssDouble = 32 };
 using TShiftState = int;
 
+// Also in the LParam of WM_KEYDOWN and WM_CHAR: the key was already down, this is its
+// auto-repeat. Set by the framework from its own record of held keys, not from Qt's flag alone.
+constexpr intptr_t KF_REPEAT = 0x40000000;
+inline TShiftState KeyShiftOf(const TMessage& m) { return TShiftState(m.LParam & ~KF_REPEAT); }
+inline bool KeyRepeated(const TMessage& m) { return (m.LParam & KF_REPEAT) != 0; }
+
 }  // namespace komp

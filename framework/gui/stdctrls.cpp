@@ -24,6 +24,7 @@
 #include <QSignalBlocker>
 #include <climits>
 
+#include "framework/gui/keyboard.h"
 #include "framework/gui/qtbridge.h"
 #include "framework/gui/services.h"
 
@@ -119,7 +120,7 @@ std::vector<std::string> SplitLines(const std::string& s) {
 // ---------------------------------------------------------------- TLabel
 
 TLabel::TLabel(QWidget* owner) : TCustomControl(owner) {
-  setFocusPolicy(Qt::NoFocus);
+  SetFocusable(false);
   // Not opaque: a transparent label shows its parent beneath.
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   resize(65, 13);
@@ -191,7 +192,7 @@ void TLabel::Paint() {
 // ---------------------------------------------------------------- TGroupBox
 
 TGroupBox::TGroupBox(QWidget* owner) : TCustomControl(owner) {
-  setFocusPolicy(Qt::NoFocus);
+  SetFocusable(false);
   resize(185, 105);
 }
 
@@ -259,7 +260,7 @@ void TProgressBar::Sync() {
 // ---------------------------------------------------------------- TSpeedButton
 
 TSpeedButton::TSpeedButton(QWidget* owner) : TCustomControl(owner) {
-  setFocusPolicy(Qt::NoFocus);
+  SetFocusable(false);
   resize(23, 22);
 }
 
@@ -495,9 +496,10 @@ bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
     }
     case QEvent::KeyPress: {
       auto* ke = static_cast<QKeyEvent*>(e);
-      const TShiftState ss = QtModifiersToShift(int(ke->modifiers()), 0);
+      intptr_t ss = KeyShift(ke->key(), int(ke->modifiers()));
       e->accept();
       if (const int vk = QtKeyToVirtualKey(ke->key())) {
+        if (HeldKeys().Press(vk, ke->isAutoRepeat(), ke->timestamp())) ss |= KF_REPEAT;
         inFilter = true;
         const intptr_t pass = self->Perform(WM_KEYDOWN, vk, ss);
         if (!self) return true;
@@ -658,7 +660,7 @@ void TEdit::Dispatch(TMessage& msg) {
       int key = int(msg.WParam);
       if (OnKeyDown) {
         TKeyEvent handler = OnKeyDown;
-        handler(this, key, TShiftState(msg.LParam));
+        handler(this, key, KeyShiftOf(msg));
         if (!self) return;
       }
       msg.Result = key;
@@ -687,7 +689,7 @@ void TEdit::Dispatch(TMessage& msg) {
       int key = int(msg.WParam);
       if (OnKeyUp) {
         TKeyEvent handler = OnKeyUp;
-        handler(this, key, TShiftState(msg.LParam));
+        handler(this, key, KeyShiftOf(msg));
         if (!self) return;
       }
       msg.Result = key;

@@ -131,6 +131,9 @@ TEST(Controls, KeyTranslationTables) {
   EXPECT_EQ(QtModifiersToShift(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton), ssShift | ssCtrl | ssLeft);
   EXPECT_EQ(QtModifiersToShift(Qt::AltModifier, Qt::RightButton), ssAlt | ssRight);
   EXPECT_EQ(QtModifiersToShift(0, 0), 0);
+  EXPECT_EQ(KeyShift(Qt::Key_Backtab, 0), ssShift) << "Backtab is Shift+Tab even without the modifier";
+  EXPECT_EQ(KeyShift(Qt::Key_Backtab, Qt::ShiftModifier), ssShift);
+  EXPECT_EQ(KeyShift(Qt::Key_Tab, Qt::ControlModifier), ssCtrl);
 }
 
 TEST(Controls, MouseEventsAsMessages) {
