@@ -26,7 +26,6 @@ TCanvas& Measurer() {
 }  // namespace
 
 TIn::TIn(QWidget* owner) : TCustomControl(owner) {
-  resize(100, 21);
   SetTabStop(true);
   SetCursorShape(TCursor::IBeam);
 }
@@ -277,16 +276,24 @@ void TIn::EvKillFocus(TMessage&) {
 
 void TIn::EvKeyDown(TMessage& msg) {
   switch (msg.WParam) {
-    case VK_TAB:
-    case VK_RETURN: NextWindow(); return;
+    case VK_TAB: NextWindow((KeyShiftOf(msg) & ssShift) != 0); return;
+    case VK_RETURN: NextWindow(false); return;
     case VK_LEFT:
-    case VK_RIGHT: {
-      const bool had = model_.HasSelection();
-      model_.ClearSelection();
-      SetCursor(model_.Cursor() + (msg.WParam == VK_RIGHT ? 1 : -1));
-      if (had) Invalidate();
+    case VK_RIGHT:
+    case VK_HOME:
+    case VK_END: {
+      const auto where = msg.WParam == VK_LEFT    ? TInModel::TMove::Left
+                         : msg.WParam == VK_RIGHT ? TInModel::TMove::Right
+                         : msg.WParam == VK_HOME  ? TInModel::TMove::Home
+                                                  : TInModel::TMove::End;
+      const bool selectionChanged = model_.Move(where, (KeyShiftOf(msg) & ssShift) != 0);
+      SetCursor(model_.Cursor());
+      if (selectionChanged) Invalidate();
       return;
     }
+    case VK_DELETE:
+      if (model_.Delete()) Changed();
+      return;
     default: TCustomControl::Dispatch(msg); return;
   }
 }
@@ -294,6 +301,11 @@ void TIn::EvKeyDown(TMessage& msg) {
 void TIn::EvChar(TMessage& msg) {
   const int ch = int(msg.WParam);
   switch (ch) {
+    case 1:  // Ctrl+A
+      model_.SelectAll();
+      SetCursor(model_.Length());
+      Invalidate();
+      return;
     case 3: TextKopie(); return;
     case 8:
       if (model_.Backspace()) Changed();
@@ -384,24 +396,30 @@ void TIn::EvEditCommand(TMessage& msg) {
 
 // ---------------------------------------------------------------- Tab and Enter
 
-void TIn::NextWindow() {
+void TIn::NextWindow(bool backwards) {
+  // OnNextWindow and a table host only know "next": Shift+Tab always goes back through the
+  // window's tab order.
+  if (backwards) {
+    SelectNextControl(false);
+    return;
+  }
   if (OnNextWindow) {
     TNotifyEvent handler = OnNextWindow;
     handler(this);
     return;
   }
-  QWidget* parent = parentWidget();
-  if (!parent) return;
-  if (dynamic_cast<ITableHost*>(parent)) {
+  TControl* parent = ParentControl();
+  if (parent && dynamic_cast<ITableHost*>(parent)) {
     const auto order = TabOrderList(parent);
     if (order.size() >= 2 && order[0] == this && order[1]->CanFocus()) {
       order[1]->SetFocus(FOCUS_KEYBOARD);
-    } else if (auto* host = dynamic_cast<TControl*>(parent)) {
-      host->Perform(WM_KEYDOWN, VK_TAB, reinterpret_cast<intptr_t>(this));
+    } else {
+      parent->Perform(WM_KEYDOWN, VK_TAB, reinterpret_cast<intptr_t>(this));
     }
     return;
   }
-  SelectNext(parent, this, true, true);
+  // The whole window's order, so that Tab leaves a group box at its end.
+  SelectNextControl(true);
 }
 
 namespace In {

@@ -19,7 +19,7 @@ class TIn : public TCustomControl {
  public:
   explicit TIn(QWidget* owner);
 
-  // Tab or Enter call this instead of moving the focus.
+  // Tab or Enter call this instead of moving the focus (Shift+Tab always goes back).
   TNotifyEvent OnNextWindow;
   // Fired when the field is left after user edits, or on every change with EinzelChange.
   TNotifyEvent OnChange;
@@ -103,7 +103,7 @@ class TIn : public TCustomControl {
   // After a user edit: cursor and caret placed, repainted, OnChange with EinzelChange.
   // False when the change handler freed the field.
   bool Changed();
-  void NextWindow();
+  void NextWindow(bool backwards);
   bool InEditBox(int x, int y) const { return x > CaptionX() && y >= 0 && y < Height(); }
 
   TInModel model_;

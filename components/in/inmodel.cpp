@@ -54,6 +54,28 @@ void TInModel::SelectAll() {
   cursor_ = Length();
 }
 
+int TInModel::Anchor() const {
+  if (!HasSelection()) return cursor_;
+  return cursor_ == selStart_ ? selStart_ + selLength_ : selStart_;
+}
+
+bool TInModel::Move(TMove where, bool extend) {
+  const int anchor = Anchor();
+  const int oldStart = selStart_, oldLength = selLength_;
+  int to = cursor_;
+  switch (where) {
+    case TMove::Left: to = cursor_ - 1; break;
+    case TMove::Right: to = cursor_ + 1; break;
+    case TMove::Home: to = 0; break;
+    case TMove::End: to = Length(); break;
+  }
+  cursor_ = std::clamp(to, 0, Length());
+  if (extend) Select(anchor, cursor_);
+  else selLength_ = 0;
+  if (oldLength == 0 && selLength_ == 0) return false;
+  return oldStart != selStart_ || oldLength != selLength_;
+}
+
 int TInModel::DelSelect() {
   if (selLength_ > 0) Erase(selStart_, selLength_);
   selLength_ = 0;
@@ -69,6 +91,18 @@ bool TInModel::Backspace() {
     if (cursor_ == 0) return false;
     Erase(cursor_ - 1, 1);
     --cursor_;
+    Clamp();
+  }
+  Modified = true;
+  return true;
+}
+
+bool TInModel::Delete() {
+  if (HasSelection()) {
+    DelSelect();
+  } else {
+    if (cursor_ >= Length()) return false;
+    Erase(cursor_, 1);
     Clamp();
   }
   Modified = true;

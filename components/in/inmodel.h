@@ -36,12 +36,21 @@ class TInModel {
   void Select(int anchor, int pos);
   void SelectAll();
   void ClearSelection() { selLength_ = 0; }
+  // The fixed end of the selection, the one the cursor is not at; the cursor without one.
+  int Anchor() const;
+
+  // Cursor keys. With `extend` (Shift) the selection runs from its anchor to the new cursor,
+  // otherwise it goes. True when the selection changed.
+  enum class TMove { Left, Right, Home, End };
+  bool Move(TMove where, bool extend);
   // Removes the selected characters; the cursor goes to the selection start, which is returned.
   int DelSelect();
 
   // User edits; they set Modified when they change the text.
   // Backspace: the selection, or the character left of the cursor. True when anything went.
   bool Backspace();
+  // Delete: the selection, or the character right of the cursor. True when anything went.
+  bool Delete();
   enum class TypeResult { Inserted, Refused };
   // A typed character: a selection goes first, then the character is checked and inserted.
   TypeResult Type(char ch);

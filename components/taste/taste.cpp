@@ -22,7 +22,6 @@ TColor TTaste::Darker(TColor c) {
 }
 
 TTaste::TTaste(QWidget* owner) : TCustomControl(owner) {
-  resize(100, 21);
   SetColor(clBtnFace);
   SetTabStop(true);
 }
@@ -110,8 +109,9 @@ void TTaste::EvKeyUp(TMessage& msg) {
 }
 
 void TTaste::EvChar(TMessage& msg) {
-  // Auto-repeat sends the character again and again; only the first one presses.
-  if ((msg.WParam == ' ' || msg.WParam == '\r') && !pressed_) {
+  // A held key sends its character again and again; only the press itself counts, and a key
+  // held since before the focus came here (Enter that left a field) presses nothing.
+  if ((msg.WParam == ' ' || msg.WParam == '\r') && !pressed_ && !KeyRepeated(msg)) {
     pressed_ = true;
     Invalidate();
   }

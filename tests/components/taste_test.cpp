@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 
 #include "framework/gui/registry.h"
@@ -173,6 +174,54 @@ TEST(Taste, ClicksOnceForSpaceHeldAndOnMouseReleaseAnywhere) {
   b->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
   EXPECT_EQ(clicks, 3);
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(Taste, OnePressOneClickWhateverTheAutoRepeatFlagSays) {
+  TTestServices services;
+  TForm form;
+  form.SetClientSize(240, 60);
+  auto* b = new TTaste(&form);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  ShowAndActivate(&form);
+  b->SetFocus(FOCUS_KEYBOARD);
+  auto key = [&](QEvent::Type type, int qtKey, bool autoRepeat, uint64_t time) {
+    QKeyEvent e(type, qtKey, Qt::NoModifier, type == QEvent::KeyPress ? (qtKey == Qt::Key_Space ? " " : "\r") : "",
+                autoRepeat);
+    e.setTimestamp(time);
+    QApplication::sendEvent(b, &e);
+  };
+
+  // Held keys repeated as presses alone, none of them flagged as a repeat.
+  for (int qtKey : {Qt::Key_Space, Qt::Key_Return}) {
+    clicks = 0;
+    for (int i = 0; i < 20; ++i) key(QEvent::KeyPress, qtKey, false, 1000 + 40 * i);
+    EXPECT_EQ(clicks, 0);
+    key(QEvent::KeyRelease, qtKey, false, 2000);
+    EXPECT_EQ(clicks, 1) << qtKey;
+  }
+
+  // A held Space as the X server repeats it: release/press pairs with one timestamp, some of
+  // which Qt failed to flag.
+  clicks = 0;
+  key(QEvent::KeyPress, Qt::Key_Space, false, 10000);
+  for (int i = 0; i < 20; ++i) {
+    const uint64_t t = 10660 + 40 * i;
+    const bool flagged = i % 3 != 0;
+    key(QEvent::KeyRelease, Qt::Key_Space, flagged, t);
+    key(QEvent::KeyPress, Qt::Key_Space, flagged, t);
+  }
+  key(QEvent::KeyRelease, Qt::Key_Space, false, 12000);
+  EXPECT_EQ(clicks, 1) << "one hold, one click";
+  EXPECT_FALSE(b->Pressed());
+
+  // Quick presses one after the other each click.
+  clicks = 0;
+  for (int i = 0; i < 3; ++i) {
+    key(QEvent::KeyPress, Qt::Key_Space, false, 20000 + 100 * i);
+    key(QEvent::KeyRelease, Qt::Key_Space, false, 20050 + 100 * i);
+  }
+  EXPECT_EQ(clicks, 3);
 }
 
 TEST(Taste, HandlerMayFreeTheButtonAndPaletteCreatesIt) {
