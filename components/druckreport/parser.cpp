@@ -752,7 +752,7 @@ bool TDruckReport::SetReportdaten(const char* text) {
   if (parser.Gone()) return true;
   SetPFormat(0, parser.landscape ? 1 : 0);
   SetGroesse();
-  if (isVisible()) Invalidate();
+  if (Showing()) Invalidate();
   return true;
 }
 

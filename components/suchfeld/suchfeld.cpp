@@ -1,7 +1,5 @@
 #include "components/suchfeld/suchfeld.h"
 
-#include <QLineEdit>
-#include <QScreen>
 #include <algorithm>
 #include <vector>
 
@@ -24,7 +22,7 @@ unsigned char Fold(unsigned char c) {
 }
 
 // Fields and buttons must not pull the focus away from the table or the search text.
-void KeinFokus(QWidget* w) { w->setFocusPolicy(Qt::NoFocus); }
+void KeinFokus(TControl* c) { c->SetFocusable(false); }
 
 TSpeedButton* Knopf(TSuchfeld* feld, int left, int width, const TBitmap& glyph, int numGlyphs,
                     const std::string& hint) {
@@ -93,7 +91,7 @@ TSuchfeld::~TSuchfeld() {
   text_->OnKeyDown = nullptr;
   text_->OnKeyPress = nullptr;
   text_->OnExit = nullptr;
-  if (text_->Focused()) text_->clearFocus();
+  text_->ClearFocus();
   if (g_liste && g_liste->Owner == this) {
     g_liste->Hide();
     g_liste->MouseWatch = nullptr;
@@ -107,12 +105,7 @@ TSuchfeld::~TSuchfeld() {
 
 TListWindow* TSuchfeld::Liste() { return g_liste; }
 
-TRect TSuchfeld::Bildschirm() const {
-  QScreen* s = screen();
-  if (!s) return {0, 0, 1 << 20, 1 << 20};
-  const QRect g = s->geometry();
-  return Bounds(g.x(), g.y(), g.width(), g.height());
-}
+TRect TSuchfeld::Bildschirm() const { return MonitorBounds(); }
 
 // ---------------------------------------------------------------- target
 
@@ -239,7 +232,7 @@ void TSuchfeld::TastePress(TObject*, char& Key) {
     Key = 0;
     return;
   }
-  if (text_->Focused() || text_->Editor()->hasFocus()) getippt_ = true;
+  if (text_->Focused()) getippt_ = true;
 }
 
 void TSuchfeld::TasteDown(TObject*, int& Key, TShiftState) {
