@@ -4,6 +4,8 @@
 
 #include "components/in/in.h"
 #include "components/taste/taste.h"
+#include "framework/file.h"
+#include "framework/gui/canvas.h"
 #include "framework/gui/dialogs.h"
 #include "framework/gui/services.h"
 #include "framework/gui/stdctrls.h"
@@ -14,6 +16,34 @@ using namespace komp;
 
 namespace {
 const std::string kStatusStart = "Importieren / Exportieren";
+const std::string kStatusImport = "Import Zieldatei:";
+const std::string kAskStop = "Konvertierung abbrechen?";
+const std::string kCaptionAsk = "Wirklich";
+constexpr char kEllipsis = '\x85';
+
+// A path pasted from a terminal often ends in a line break.
+std::string TrimTrailing(std::string text) {
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+    text.pop_back();
+  return text;
+}
+
+// Shortens text in the middle of what follows keep, so that it fits width.
+std::string ElideMiddle(const std::string& text, size_t keep, const TFont& font, int width) {
+  const auto fits = [&](const std::string& t) { return TCanvas::MeasureText(font, t).cx <= width; };
+  if (fits(text) || text.size() <= keep + 2) return text;
+  const std::string head = text.substr(0, keep);
+  const std::string rest = text.substr(keep);
+  // The longest cut that still fits, with as much of both ends as possible.
+  size_t lo = 0, hi = rest.size() - 1;
+  while (lo < hi) {
+    const size_t shown = (lo + hi + 1) / 2;
+    const std::string t = head + rest.substr(0, (shown + 1) / 2) + kEllipsis + rest.substr(rest.size() - shown / 2);
+    if (fits(t)) lo = shown;
+    else hi = shown - 1;
+  }
+  return head + rest.substr(0, (lo + 1) / 2) + kEllipsis + rest.substr(rest.size() - lo / 2);
+}
 
 }  // namespace
 
@@ -103,28 +133,56 @@ TForm1::TForm1(QWidget* owner) : TForm(owner), host_(std::make_unique<Host>(*thi
 
   Load = new TOpenDialog(this);
 
-  // Closing during a run: the run stops at its next progress step, then the window closes.
+  // Closing during a run asks first; the run then stops at its next progress
+  // step, leaves nothing half written, and the window closes.
   OnCloseQuery = [this] {
     if (!running_) return true;
-    closeRequested_ = true;
+    if (!closeRequested_ && ConfirmClose()) closeRequested_ = true;
     return false;
   };
+}
+
+bool TForm1::ConfirmClose() {
+  return MessageBox(kAskStop, kCaptionAsk, MB_YESNO, MB_ICONQUESTION) == IDYES;
+}
+
+std::string TForm1::FilePath() const {
+  const std::string text = TrimTrailing(Name->Text());
+  if (!pickedText_.empty() && text == pickedText_) return pickedPath_;
+  return ToSystemName(text);
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::Taste1Click(TObject*) {
   if (!Load->Execute()) return;
+  // The field shows the name as code page text; the file is opened by its own name.
+  pickedPath_ = Load->SystemFileName.empty() ? ToSystemName(Load->FileName) : Load->SystemFileName;
+  pickedText_ = Load->FileName;
   Name->FSetText(Load->FileName);
   NameChange(Name);
 }
 
-void TForm1::NameChange(TObject*) {
+void TForm1::NameChange(TObject*) { Decide(false); }
+
+namespace {
+// Shows nothing: for a second look at a path whose fault was already shown.
+class QuietHost : public ConversionHost {
+ public:
+  void Message(const std::string&, const std::string&) override {}
+  void ProgressStart(int64_t) override {}
+  void ProgressPosition(int64_t) override {}
+  bool ProcessMessages() override { return true; }
+};
+}  // namespace
+
+void TForm1::Decide(bool quiet) {
   if (running_) return;
   header_ = HeaderState{};
-  const std::string path = Name->Text();
+  const std::string path = FilePath();
   decidedPath_ = path;
-  const Inspection r = InspectFile(path, *host_);
+  QuietHost silent;
+  const Inspection r = InspectFile(path, quiet ? static_cast<ConversionHost&>(silent) : *host_);
   header_ = r.header;
   switch (r.kind) {
     case FileKind::Export: mode_ = Mode::Export; break;
@@ -133,9 +191,18 @@ void TForm1::NameChange(TObject*) {
     default: mode_ = Mode::Unreadable; break;
   }
   const bool exportMode = mode_ == Mode::Export;
-  Label1->SetCaption(exportMode ? std::string() : r.status);
+  ShowStatus(exportMode ? std::string() : r.status);
   Box->SetVisible(exportMode);
   Label1->SetVisible(!exportMode);
+}
+
+void TForm1::ShowStatus(const std::string& status) {
+  // A long target name is shortened in its middle, so that "Import Zieldatei:"
+  // always shows; the whole line is in the tooltip.
+  const size_t keep = status.rfind(kStatusImport, 0) == 0 ? kStatusImport.size() : 0;
+  const std::string shown = ElideMiddle(status, keep, Label1->Font(), Label1->Width());
+  Label1->SetCaption(shown);
+  Label1->SetHint(shown == status ? std::string() : status);
 }
 
 void TForm1::SetRunning(bool running) {
@@ -148,27 +215,37 @@ void TForm1::SetRunning(bool running) {
 
 void TForm1::Taste2Click(TObject*) {
   if (running_) return;
-  if (Name->Text().empty()) {
+  if (TrimTrailing(Name->Text()).empty()) {
     MessageBox(kMsgNoFile, kCaptionWarning);
     return;
   }
-  // A path not yet looked at is decided now; that shows its own message when it fails.
-  const bool decidedNow = Name->Text() != decidedPath_;
-  if (decidedNow) NameChange(Name);
-  if (mode_ == Mode::Undecided || mode_ == Mode::Unreadable) {
-    if (!decidedNow) MessageBox(kMsgChosenFileNotOpened, kCaptionWarning);
+  // A path not yet looked at is decided now and shows its own message when it
+  // fails. One whose fault was shown already is looked at again quietly (the
+  // file may have been mended since), so no message is shown twice.
+  bool told = false;
+  if (FilePath() != decidedPath_) {
+    Decide(false);
+    told = true;
+  } else if (mode_ != Mode::Export && mode_ != Mode::Import) {
+    const Mode before = mode_;
+    Decide(true);
+    if (mode_ != before) {
+      Decide(false);
+      told = true;
+    }
+  }
+  if (mode_ != Mode::Export && mode_ != Mode::Import) {
+    if (!told) MessageBeep();
     return;
   }
-  if (mode_ == Mode::WrongFormat) {
-    if (!decidedNow) MessageBox(kMsgWrongFormat, kCaptionWarning);
-    return;
-  }
-  if (mode_ == Mode::Export && !CheckSizeText(In1->Text(), *host_)) return;
+  // The size text is read once, here; the converter gets the number.
+  uint64_t limit = kNoLimit;
+  if (mode_ == Mode::Export && !CheckSizeText(In1->Text(), *host_, &limit)) return;
 
   QPointer<TForm1> self(this);
   SetRunning(true);
   komp::ProcessMessages();
-  const bool ok = RunConversion();
+  const bool ok = RunConversion(limit);
   if (!self) return;
   if (!closeRequested_) ShowClosingMessage(*host_, ok);
   SetRunning(false);
@@ -182,15 +259,15 @@ void TForm1::Taste2Click(TObject*) {
   komp::ProcessMessages();
 }
 
-bool TForm1::RunConversion() {
-  const std::string path = Name->Text();
+bool TForm1::RunConversion(uint64_t limit) {
+  const std::string path = decidedPath_;
   const std::string directory = DirectoryOf(path);
   if (mode_ == Mode::Export) {
     ExportSettings s;
     s.sourcePath = path;
     s.directory = directory;
     s.exportName = ExName->Value();
-    s.sizeText = In1->Text();
+    s.limit = limit;
     return RunExport(std::move(s), *host_);
   }
   ImportSettings s;

@@ -40,11 +40,17 @@ class TForm1 : public komp::TForm {
   enum class Mode { Undecided, Export, Import, WrongFormat, Unreadable };
   Mode CurrentMode() const { return mode_; }
   bool Running() const { return running_; }
+  // The file the field names, as the file system calls it.
+  std::string FilePath() const;
 
  private:
   class Host;
   void SetRunning(bool running);
-  bool RunConversion();
+  bool RunConversion(uint64_t limit);
+  // Decides the mode for the file the field names; quiet: without messages.
+  void Decide(bool quiet);
+  void ShowStatus(const std::string& status);
+  bool ConfirmClose();
 
   std::unique_ptr<Host> host_;
   Mode mode_ = Mode::Undecided;
@@ -52,6 +58,9 @@ class TForm1 : public komp::TForm {
   HeaderState header_;
   // The path the mode was decided for; a later edit of the field needs a new decision.
   std::string decidedPath_;
+  // The name a dialog gave, exactly, and the code page text it put in the field.
+  std::string pickedPath_;
+  std::string pickedText_;
   bool running_ = false;
   bool closeRequested_ = false;
 };

@@ -10,6 +10,7 @@ bool Run(TOpenDialog& d, F&& show) {
   TFileDialogSpec spec{d.Title, d.Filter, d.DefaultExt, d.InitialDir, d.FileName};
   if (!show(spec)) return false;
   d.FileName = spec.FileName;
+  d.SystemFileName = spec.SystemFileName;
   return true;
 }
 }  // namespace

@@ -10,6 +10,7 @@ class TOpenDialog : public TComponent {
  public:
   explicit TOpenDialog(QObject* owner) : TComponent(owner) {}
   std::string FileName;    // proposed before, chosen after Execute; code page 1252
+  std::string SystemFileName;  // chosen: the file system's own name, for opening the file
   std::string Filter;      // "Text (*.txt)|*.txt|Alle (*.*)|*.*"; empty: all files
   std::string Title;
   std::string InitialDir;

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -40,6 +41,15 @@ class QtMessageBoxes : public IMessageBoxes {
       case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
       case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
       default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    if (buttons == MB_YESNO) {
+      // A question: "Nein" is what Escape and closing the box answer.
+      QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+      QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+      box.setDefaultButton(yes);
+      box.setEscapeButton(no);
+      box.exec();
+      return box.clickedButton() == yes ? IDYES : IDNO;
     }
     QPushButton* ok = nullptr;
     QPushButton* retry = nullptr;
@@ -143,7 +153,8 @@ class QtFileDialogs : public IFileDialogs {
     if (chosen.isEmpty()) return false;
     if (save && !spec.DefaultExt.empty() && QFileInfo(chosen).suffix().isEmpty())
       chosen += "." + ToQString(spec.DefaultExt);
-    spec.FileName = FromSystemName(chosen.toStdString());
+    spec.SystemFileName = QFile::encodeName(chosen).toStdString();
+    spec.FileName = FromSystemName(spec.SystemFileName);
     return true;
   }
 };

@@ -18,14 +18,14 @@ class TControl;
 class TCanvas;
 
 // ---- message boxes
-enum : int { MB_OK = 0, MB_OKCANCEL = 1, MB_RETRYCANCEL = 5 };
+enum : int { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNO = 4, MB_RETRYCANCEL = 5 };
 enum : int { MB_ICONNONE = 0, MB_ICONERROR = 0x10, MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40 };
-enum : int { IDOK = 1, IDCANCEL = 2, IDRETRY = 4 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDRETRY = 4, IDYES = 6, IDNO = 7 };
 
 class IMessageBoxes {
  public:
   virtual ~IMessageBoxes() = default;
-  // Modal; texts in code page 1252; returns IDOK, IDCANCEL or IDRETRY.
+  // Modal; texts in code page 1252; returns IDOK, IDCANCEL, IDRETRY, IDYES or IDNO.
   virtual int Show(const std::string& text, const std::string& caption, int buttons, int icon) = 0;
 };
 
@@ -57,7 +57,10 @@ struct TFileDialogSpec {
   std::string Filter;      // "Text (*.txt)|*.txt|Alle (*.*)|*.*"
   std::string DefaultExt;
   std::string InitialDir;
-  std::string FileName;    // proposed name; the chosen one on return
+  std::string FileName;    // proposed name; the chosen one on return (code page 1252)
+  // The chosen file's own name in the file system, exactly: its 1252 text
+  // above may have lost characters the code page lacks.
+  std::string SystemFileName;
 };
 class IFileDialogs {
  public:

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "framework/file.h"
 #include "framework/gui/qtbridge.h"
 
 namespace komp {
@@ -49,7 +50,8 @@ bool Answer(std::deque<std::string>& answers, TFileDialogSpec& spec) {
   const std::string a = answers.front();
   answers.pop_front();
   if (a.empty()) return false;
-  spec.FileName = a;
+  spec.SystemFileName = a;
+  spec.FileName = FromSystemName(a);
   return true;
 }
 

@@ -51,7 +51,8 @@ class TCountingSound : public ISound {
 class TScriptedFileDialogs : public IFileDialogs {
  public:
   std::vector<TFileDialogSpec> openCalls, saveCalls;
-  std::deque<std::string> openAnswers, saveAnswers;  // "" cancels; empty queue cancels
+  // The names a person picks, as the file system has them; "" cancels, so does an empty queue.
+  std::deque<std::string> openAnswers, saveAnswers;
   bool Open(TFileDialogSpec& spec) override;
   bool Save(TFileDialogSpec& spec) override;
 };

@@ -11,10 +11,12 @@
 #include "app/unit1.h"
 #include "components/in/in.h"
 #include "components/taste/taste.h"
+#include "framework/gui/canvas.h"
 #include "framework/gui/stdctrls.h"
 #include "framework/testing/doubles.h"
 
 using namespace komp;
+using brivox::HeaderState;
 using brivox::TForm1;
 namespace fs = std::filesystem;
 
@@ -144,11 +146,17 @@ TEST_F(WindowTest, TypedPathThatDoesNotExist) {
   EXPECT_EQ(form_->Label1->Caption(), "Import/Export");
   EXPECT_TRUE(form_->Label1->Visible());
 
-  // Start does not convert anything and reports no success.
+  // Start does not convert anything, and does not show the same fault twice.
   services_.boxes.calls.clear();
   Start();
-  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: " + kNotOpened});
+  EXPECT_TRUE(Boxes().empty()) << ::testing::PrintToString(Boxes());
+  EXPECT_EQ(services_.sound.beeps, 1);
   EXPECT_TRUE(form_->Taste2->Enabled());
+
+  // Once the file is there, the same Start runs.
+  Write("gibt-es-nicht.bin", "jetzt schon");
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Fertig: Konvertierung erfolgreich abgeschlossen"});
 }
 
 TEST_F(WindowTest, PathSetFromCodeIsDecidedAtStartWithOneMessage) {
@@ -161,10 +169,11 @@ TEST_F(WindowTest, PathSetFromCodeIsDecidedAtStartWithOneMessage) {
   form_->Name->FSetText(Write("kaputt.txt", "Brivox01ZZ"));
   Start();
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Falsches Datenformat der Importdatei!!"});
-  // Asked again, the same file is refused with the same message.
+  // Asked again, the same file is refused without a second message.
   services_.boxes.calls.clear();
   Start();
-  EXPECT_EQ(Boxes(), std::vector<std::string>{"Achtung: Falsches Datenformat der Importdatei!!"});
+  EXPECT_TRUE(Boxes().empty()) << ::testing::PrintToString(Boxes());
+  EXPECT_EQ(services_.sound.beeps, 1);
 
   services_.boxes.calls.clear();
   form_->Name->FSetText(Write("klein.bin", "abc"));
@@ -269,29 +278,104 @@ TEST_F(WindowTest, ProgressFollowsARunOfSomeMegabytes) {
     shown = shown && form_->Zeit->Visible();
   };
   Start();
-  EXPECT_EQ(maximum, int64_t(size));
+  // Counting fills the first half of the bar, writing the second.
+  EXPECT_EQ(maximum, 2 * int64_t(size));
   ASSERT_GT(positions.size(), size / 1000 - 10);
   for (size_t i = 1; i < positions.size(); ++i) ASSERT_GE(positions[i], positions[i - 1]);
-  EXPECT_EQ(positions.back(), int64_t(size));
+  EXPECT_LT(positions.front(), int64_t(size));
+  EXPECT_EQ(positions.back(), 2 * int64_t(size));
   EXPECT_FALSE(form_->Zeit->Visible());
 }
 
-TEST_F(WindowTest, ClosingDuringARunStopsItCleanly) {
+TEST_F(WindowTest, ClosingDuringARunAsksAndLeavesNothingHalfWritten) {
   Write("gross.bin", RandomBytes(2 * 1024 * 1024, 5));
+  Write("Export1.txt", "an older piece");
   Pick(Path("gross.bin"));
   form_->In1->FSetText("100");
+  const std::string question = "Wirklich: Konvertierung abbrechen?";
+
+  // "Nein": the run goes on to its end.
+  services_.boxes.answers = {IDNO};
   int calls = 0;
   services_.loop.onProcess = [&] {
     if (++calls == 300) form_->close();
   };
   Start();
-  EXPECT_TRUE(services_.boxes.calls.empty()) << ::testing::PrintToString(Boxes());
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{question, "Fertig: Konvertierung erfolgreich abgeschlossen"}));
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_TRUE(fs::exists(Path("Export20.txt")));
+  ASSERT_EQ(services_.boxes.calls[0].buttons, MB_YESNO);
+
+  // "Ja": the run stops soon after, no piece of it is left and the older one
+  // stays; then the window closes.
+  fs::remove(Path("Export20.txt"));
+  Write("Export1.txt", "an older piece");
+  services_.boxes.calls.clear();
+  services_.boxes.answers = {IDYES};
+  calls = 0;
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{question});
   EXPECT_FALSE(form_->isVisible());
   EXPECT_FALSE(form_->Running());
-  // The run stopped soon after the close: what was written stays, the rest was never started.
-  EXPECT_TRUE(fs::exists(Path("Export1.txt")));
-  EXPECT_FALSE(fs::exists(Path("Export20.txt")));
   EXPECT_LT(calls, 400);
+  EXPECT_EQ(Read(Path("Export1.txt")), "an older piece");
+  for (const auto& e : fs::directory_iterator(dir_)) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name == "gross.bin" || name == "Export1.txt" || name == "Export2.txt" ||
+                (name.rfind("Export", 0) == 0 && name != "Export20.txt"))
+        << name;
+    EXPECT_NE(name.front(), '.') << name;  // no temporary file
+  }
+}
+
+TEST_F(WindowTest, NamesAsTheFileSystemHasThem) {
+  // Picked through the dialog: a name the code page cannot hold.
+  const std::string data = RandomBytes(3000, 9);
+  Write("daten\u2713\u03a9.bin", data);
+  Pick(Path("daten\u2713\u03a9.bin"));
+  EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Export);
+  EXPECT_TRUE(Boxes().empty()) << ::testing::PrintToString(Boxes());
+  Start();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Fertig: Konvertierung erfolgreich abgeschlossen"});
+  services_.boxes.calls.clear();
+  Pick(Path("Export.txt"));
+  EXPECT_EQ(form_->Label1->Caption(), "Import Zieldatei:daten__.bin");
+  Start();
+  EXPECT_EQ(Read(Path("daten__.bin")), data);
+
+  // Typed with umlauts, and pasted with a line break from a terminal.
+  Write("Gr\u00fc\u00dfe.bin", "hallo");
+  services_.boxes.calls.clear();
+  form_->Name->FSetText("");
+  TypeInto(form_->Name, Path("Gr\xFC\xDF" "e.bin"));
+  EXPECT_EQ(form_->Name->Text(), Path("Gr\xFC\xDF" "e.bin"));
+  EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Export);
+  form_->Name->FSetText(Path("Export.txt") + "\r\n");
+  form_->NameChange(form_->Name);
+  EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Import);
+  EXPECT_TRUE(Boxes().empty()) << ::testing::PrintToString(Boxes());
+  EXPECT_EQ(form_->Name->Text(), Path("Export.txt") + "\r\n");  // the field keeps what was pasted
+}
+
+TEST_F(WindowTest, ALongTargetNameKeepsTheStartOfTheStatusLine) {
+  const std::string target = "ein-sehr-langer-name-" + std::string(150, 'x') + "-ende.bin";
+  HeaderState h;
+  h.record.pieceCount = 1;
+  h.record.pieceNumber = 1;
+  h.targetName = target;
+  Pick(Write("lang.txt", std::string(brivox::kMagic) + brivox::HeaderText(h)));
+  const std::string shown = form_->Label1->Caption();
+  EXPECT_EQ(shown.rfind("Import Zieldatei:ein-sehr", 0), 0u) << shown;
+  EXPECT_NE(shown.find('\x85'), std::string::npos) << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 8), "ende.bin");
+  EXPECT_LE(TCanvas::MeasureText(form_->Label1->Font(), shown).cx, form_->Label1->Width());
+  EXPECT_EQ(form_->Label1->toolTip().toStdString(), "Import Zieldatei:" + target);
+
+  // A short one stands whole, without a tooltip.
+  h.targetName = "kurz.bin";
+  Pick(Write("kurz.txt", std::string(brivox::kMagic) + brivox::HeaderText(h)));
+  EXPECT_EQ(form_->Label1->Caption(), "Import Zieldatei:kurz.bin");
+  EXPECT_TRUE(form_->Label1->toolTip().isEmpty());
 }
 
 // Renders the window in both modes through its real paint path. With BRIVOX_SCREENSHOT_DIR set
