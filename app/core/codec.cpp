@@ -193,43 +193,46 @@ Decoder::Result Decoder::DecodePortable(const uint8_t* in, size_t count, uint8_t
   return r;
 }
 
-Decoder::Result Decoder::Decode(const uint8_t* in, size_t count, uint8_t* out) {
-  // Line breaks (mail programs add them) are taken out first, so that the
-  // vector loops see clean blocks; a fault's place is mapped back afterwards.
-  if (std::memchr(in, '\n', count) || std::memchr(in, '\r', count)) {
-    Result total;
-    size_t i = 0;
-    uint8_t scratch[kScratch];
-    while (i < count) {
-      size_t n = 0;
-      const size_t start = i;
-      for (; i < count && n < kScratch; ++i)
-        if (in[i] != '\n' && in[i] != '\r') scratch[n++] = in[i];
-      Result part = Decode(scratch, n, out + total.written);
-      total.written += part.written;
-      if (part.fault != Fault::None) {
-        size_t seen = 0, at = start;
-        for (;; ++at) {
-          if (in[at] == '\n' || in[at] == '\r') continue;
-          if (seen++ == part.at) break;
-        }
-        total.fault = part.fault;
-        total.at = at;
-        total.character = part.character;
-        return total;
+Decoder::Result Decoder::DecodeWithoutBreaks(const uint8_t* in, size_t count, uint8_t* out) {
+  Result total;
+  size_t i = 0;
+  uint8_t scratch[kScratch];
+  while (i < count) {
+    size_t n = 0;
+    const size_t start = i;
+    for (; i < count && n < kScratch; ++i)
+      if (in[i] != '\n' && in[i] != '\r') scratch[n++] = in[i];
+    const Result part = Decode(scratch, n, out + total.written);
+    total.written += part.written;
+    if (part.fault != Fault::None) {
+      // Back to the place in the text as it came, line breaks and all.
+      size_t seen = 0, at = start;
+      for (;; ++at) {
+        if (in[at] == '\n' || in[at] == '\r') continue;
+        if (seen++ == part.at) break;
       }
+      total.fault = part.fault;
+      total.at = at;
+      total.character = part.character;
+      return total;
     }
-    return total;
   }
+  return total;
+}
 
+Decoder::Result Decoder::Decode(const uint8_t* in, size_t count, uint8_t* out) {
   constexpr size_t kBlockChars = 64;
   const CodecPath path = CurrentCodecPath();
+  if (path == CodecPath::Portable) return DecodePortable(in, count, out);
   Result r;
   uint8_t* o = out;
   size_t i = 0;
   while (i < count) {
     size_t stretch = count - i;
-    if (path != CodecPath::Portable && Idle() && stretch >= kBlockChars) {
+    if (!Idle()) {
+      // Only the token under way, so that the vector loop takes the rest.
+      stretch = std::min<size_t>(stretch, pending_ ? 1 : 2);
+    } else if (stretch >= kBlockChars) {
       size_t written = 0;
       const size_t used = path == CodecPath::Avx512
                               ? DecodeAvx512(in + i, stretch, o, tables_, &written)
@@ -245,6 +248,18 @@ Decoder::Result Decoder::Decode(const uint8_t* in, size_t count, uint8_t* out) {
       if (i == count) break;
       // The block the vector loop left: one it could not take, or the tail.
       stretch = std::min(kBlockChars, count - i);
+      // Line breaks (mail programs add them) would stop the vector loop at
+      // every line: they are taken out of the rest at once.
+      if (std::memchr(in + i, '\n', stretch) || std::memchr(in + i, '\r', stretch)) {
+        const Result rest = DecodeWithoutBreaks(in + i, count - i, o);
+        o += rest.written;
+        if (rest.fault != Fault::None) {
+          r.fault = rest.fault;
+          r.at = i + rest.at;
+          r.character = rest.character;
+        }
+        break;
+      }
     }
     const Result part = DecodePortable(in + i, stretch, o);
     o += part.written;

@@ -80,6 +80,8 @@ class Decoder {
 
  private:
   Result DecodePortable(const uint8_t* in, size_t count, uint8_t* out);
+  // Decode with CR and LF taken out first; faults are placed in the text as given.
+  Result DecodeWithoutBreaks(const uint8_t* in, size_t count, uint8_t* out);
   bool Define(uint8_t b);
 
   DecodeTables tables_;
