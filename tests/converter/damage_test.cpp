@@ -73,8 +73,11 @@ class Damage : public ::testing::Test {
     const CliRun v = Cli({"verify", picked});
     EXPECT_EQ(v.status, 1);
     EXPECT_EQ(v.err, Warning(warning));
-    if (run) EXPECT_EQ(v.out.rfind("Kette unvollst\xC3\xA4ndig oder fehlerhaft: ", 0), 0u) << v.out;
-    else EXPECT_EQ(v.out, "");
+    if (run) {
+      EXPECT_EQ(v.out.rfind("Kette unvollst\xC3\xA4ndig oder fehlerhaft: ", 0), 0u) << v.out;
+    } else {
+      EXPECT_EQ(v.out, "");
+    }
   }
 
   void ExpectImportsExactly(const std::string& picked) {
@@ -508,7 +511,9 @@ TEST_F(Damage, GoodTargetAndOlderPiecesSurvive) {
   EXPECT_EQ(e.status, 1);
   EXPECT_EQ(e.err, Warning(kMsgCannotCreate) + kClosingFailure);
   for (int i = 0; i < Count(); ++i)
-    if (i != 1) EXPECT_TRUE(ReadFile(PiecePath(size_t(i))) == chain_.pieces[size_t(i)]);
+    if (i != 1) {
+      EXPECT_TRUE(ReadFile(PiecePath(size_t(i))) == chain_.pieces[size_t(i)]);
+    }
   auto names = chain_.names;
   names.push_back("neu.bin");
   std::sort(names.begin(), names.end());

@@ -1,4 +1,4 @@
-// Every input the fuzzers ever found a fault with, run through both harnesses again.
+// Every input the fuzzers ever found a fault with, run through the harnesses again.
 #include <gtest/gtest.h>
 
 #include "fuzz/converter/fuzz_targets.h"
@@ -16,6 +16,7 @@ TEST(FuzzRegressions, KeptInputsRunClean) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     fuzz::FuzzHeader(bytes, data.size());
     fuzz::FuzzChain(bytes, data.size());
+    fuzz::FuzzDamage(bytes, data.size());
     ++inputs;
   }
   EXPECT_GT(inputs, 0);
