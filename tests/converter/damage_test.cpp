@@ -227,6 +227,33 @@ TEST(DamageTwoPieces, OnlyFullPieceCutToASmallerLimitIsAChainOfAnotherFile) {
   EXPECT_EQ(cut.err, Warning(MsgPieceShort(dir / chain.names[0])) + kClosingFailure);
 }
 
+TEST(DamageTokens, HexPairOfAByteThatIsDefinedLaterIsRefused) {
+  // 46 bytes five times each take the code characters up to "y"; P and Q
+  // three times each compete for "z", and P wins on its smaller value. The
+  // tail Q P Q P Q P is written 61 z60 61 z 61 z. Five characters lost,
+  // "z6061", leave 61 z61 z: Q three times, "z" now Q's, and the code table
+  // of that file agrees. But the encoder defines a code character at the
+  // first occurrence of its byte: a hex pair 61 before "z" stands for 61
+  // cannot come from it.
+  TempDir dir;
+  std::string source;
+  for (int round = 0; round < 5; ++round)
+    for (int v = 0x30; v < 0x30 + 46; ++v) source += char(v);
+  source += "a`a`a`";
+  const Chain chain = test::MakeChain(dir.Dir(), "src.bin", source, "");
+  ASSERT_EQ(chain.names, std::vector<std::string>{"Export.txt"});
+  const std::string& piece = chain.pieces[0];
+  ASSERT_EQ(piece.substr(piece.size() - 11), "61z6061z61z");
+  WriteFile(dir / "Export.txt", piece.substr(0, piece.size() - 11) + "61z61z");
+  WriteFile(dir / "src.bin", kSentinel);
+
+  const CliRun r = Cli({"import", dir / "Export.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("Achtung: Teildatei:\"" + dir / "Export.txt", 0), 0u) << r.err;
+  EXPECT_TRUE(ReadFile(dir / "src.bin") == kSentinel);
+  EXPECT_EQ(Cli({"verify", dir / "Export.txt"}).status, 1);
+}
+
 TEST_F(Damage, PieceCopiedOverTheNextOrSwapped) {
   Put(2, chain_.pieces[1]);
   ExpectImportFails(PiecePath(0), MsgPieceWrongPlace(PiecePath(2), 3, 2, Count()));
