@@ -18,6 +18,39 @@ int CodeRank(unsigned char c) {
   return -1;
 }
 
+void ByteCounter::Add(const uint8_t* bytes, size_t n) {
+  constexpr uint64_t kEmptyEvery = uint64_t(1) << 31;
+  if ((sinceEmptied_ += n) >= kEmptyEvery) {
+    Empty();
+    sinceEmptied_ = n;
+  }
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    ++counts_[0][bytes[i]];
+    ++counts_[1][bytes[i + 1]];
+    ++counts_[2][bytes[i + 2]];
+    ++counts_[3][bytes[i + 3]];
+    ++counts_[4][bytes[i + 4]];
+    ++counts_[5][bytes[i + 5]];
+    ++counts_[6][bytes[i + 6]];
+    ++counts_[7][bytes[i + 7]];
+  }
+  for (; i < n; ++i) ++counts_[0][bytes[i]];
+}
+
+void ByteCounter::Empty() {
+  for (int v = 0; v < 256; ++v) {
+    for (auto& c : counts_) total_[v] += c[v];
+    for (auto& c : counts_) c[v] = 0;
+  }
+}
+
+void ByteCounter::Totals(uint64_t totals[256]) {
+  Empty();
+  sinceEmptied_ = 0;
+  for (int v = 0; v < 256; ++v) totals[v] = total_[v];
+}
+
 void CodeTable::Reset() {
   for (int v = 0; v < 256; ++v) entries_[size_t(v)] = CodeEntry{uint8_t(v), 0, 0, false};
 }

@@ -1,6 +1,7 @@
 // Byte statistics and the 47 code characters that stand for the most frequent bytes.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,22 @@ struct CodeEntry {
   uint64_t count = 0;
   char code = 0;  // 0: none
   bool used = false;
+};
+
+// How often each byte value occurs in a stream of blocks. Eight 32-bit
+// tables, so that a run of one value does not wait on one counter; emptied
+// into 64-bit totals long before they could overflow.
+class ByteCounter {
+ public:
+  void Add(const uint8_t* bytes, size_t count);
+  // The totals so far, by byte value.
+  void Totals(uint64_t totals[256]);
+
+ private:
+  void Empty();
+  uint32_t counts_[8][256] = {};
+  uint64_t total_[256] = {};
+  uint64_t sinceEmptied_ = 0;
 };
 
 class CodeTable {

@@ -55,48 +55,24 @@ class Exporter {
 };
 
 bool Exporter::Count() {
-  // Eight 32-bit tables, so that a run of one byte value does not wait on one
-  // counter; emptied into the 64-bit totals long before they could overflow.
-  constexpr uint64_t kEmptyEvery = uint64_t(1) << 31;
-  uint32_t counts[8][256] = {};
-  uint64_t total[256] = {};
-  const auto empty = [&] {
-    for (int v = 0; v < 256; ++v) {
-      for (auto& c : counts) total[v] += c[v];
-      for (auto& c : counts) c[v] = 0;
-    }
-  };
+  ByteCounter counter;
   uint8_t block[kCountBlock];
-  uint64_t counted = 0, sinceEmptied = 0;
+  uint64_t counted = 0;
   int blocks = 0;
   while (counted < size_) {
     const size_t want = size_t(std::min<uint64_t>(kCountBlock, size_ - counted));
     const int64_t got = source_.Read(block, want);
     const size_t n = got > 0 ? size_t(got) : 0;
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-      ++counts[0][block[i]];
-      ++counts[1][block[i + 1]];
-      ++counts[2][block[i + 2]];
-      ++counts[3][block[i + 3]];
-      ++counts[4][block[i + 4]];
-      ++counts[5][block[i + 5]];
-      ++counts[6][block[i + 6]];
-      ++counts[7][block[i + 7]];
-    }
-    for (; i < n; ++i) ++counts[0][block[i]];
+    counter.Add(block, n);
     counted += n;
-    if ((sinceEmptied += n) >= kEmptyEvery) {
-      empty();
-      sinceEmptied = 0;
-    }
     if (n < want) break;
     if (++blocks % kCountBlocksPerLoopRun == 0) {
       host_.ProgressPosition(int64_t(counted));
       if (!host_.ProcessMessages()) return false;
     }
   }
-  empty();
+  uint64_t total[256];
+  counter.Totals(total);
   table_.SetCounts(total);
   if (counted != size_) {
     host_.Message(MsgSourceChanged(FromSystemName(s_.sourcePath)), kCaptionWarning);

@@ -50,7 +50,7 @@ class Importer {
   std::vector<PieceStats> stats_;
   ImportResult result_;
   // Bytes of the decoded file by value, for the code table check.
-  uint64_t counts_[4][256] = {};
+  ByteCounter counts_;
   uint8_t in_[kBlock];
   uint8_t out_[kBlock + 4 + Decoder::kOutputSlack];
   size_t outLength_ = 0;
@@ -62,14 +62,7 @@ bool Importer::Flush() {
     host_.Message(MsgWriteError(FromSystemName(targetPath_)), kCaptionWarning);
     return false;
   }
-  size_t i = 0;
-  for (; i + 4 <= outLength_; i += 4) {
-    ++counts_[0][out_[i]];
-    ++counts_[1][out_[i + 1]];
-    ++counts_[2][out_[i + 2]];
-    ++counts_[3][out_[i + 3]];
-  }
-  for (; i < outLength_; ++i) ++counts_[0][out_[i]];
+  counts_.Add(out_, outLength_);
   result_.bytes += outLength_;
   outLength_ = 0;
   return true;
@@ -210,7 +203,7 @@ bool Importer::CheckLengths() {
 // other ones is not the file the chain was written from.
 bool Importer::CheckCodeTable(const std::string& firstPath) {
   uint64_t total[256];
-  for (int v = 0; v < 256; ++v) total[v] = counts_[0][v] + counts_[1][v] + counts_[2][v] + counts_[3][v];
+  counts_.Totals(total);
   CodeTable table;
   table.SetCounts(total);
   table.Assign();
