@@ -251,7 +251,8 @@ void TForm1::Taste2Click(TObject*) {
   SetRunning(false);
   Zeit->SetVisible(false);
   // Start lost the focus when it was disabled; it gets it back for the next run.
-  if (!focusWidget() || !focusWidget()->isEnabled()) Taste2->SetFocus(FOCUS_OTHER);
+  TControl* focused = ActiveControl();
+  if (!focused || !focused->CanFocus()) Taste2->SetFocus(FOCUS_OTHER);
   if (closeRequested_) {
     Close();
     return;

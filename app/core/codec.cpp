@@ -133,10 +133,9 @@ Decoder::Decoder() {
 
 int Decoder::CodeValue(int rank) const { return byteOfRank_[rank]; }
 
-bool Decoder::Define(uint8_t b) {
+bool Decoder::Define(uint8_t b, bool seen) {
   defining_ = false;
-  // One byte, one code character: a second one for it is not the encoder's.
-  if (tables_.coded[b]) return false;
+  if (tables_.coded[b] || seen) return false;
   const uint8_t c = uint8_t(CodeCharacter(current_));
   byteOfRank_[current_] = b;
   tables_.value[c] = b;
@@ -155,18 +154,26 @@ Decoder::Result Decoder::DecodePortable(const uint8_t* in, size_t count, uint8_t
     r.written = size_t(o - out);
     return r;
   };
+  // A byte whose code character is defined here must not have come before,
+  // neither in earlier calls (counted) nor in this one (still in out).
+  const auto seen = [&](uint8_t b) {
+    return counts_.Count(b) > 0 || std::memchr(out, b, size_t(o - out)) != nullptr;
+  };
   for (size_t i = 0; i < count; ++i) {
     const uint8_t c = in[i];
     const uint8_t kind = kClasses.kind[c];
     if (kind == kSkip) continue;
-    if (kind == kInvalid) return fault(Fault::Character, i);
+    if (kind == kInvalid) {
+      counts_.Add(out, size_t(o - out));
+      return fault(Fault::Character, i);
+    }
     ++characters_;
     ++tokenLength_;
     if (pending_) {
       if (kind != kHex) return fault(Fault::Token, i);
       const uint8_t b = uint8_t((high_ << 4) | Nibble(c));
       pending_ = false;
-      if (defining_ ? !Define(b) : tables_.coded[b] != 0) return fault(Fault::Token, i);
+      if (defining_ ? !Define(b, seen(b)) : tables_.coded[b] != 0) return fault(Fault::Token, i);
       *o++ = b;
     } else if (defining_) {
       if (kind != kHex) return fault(Fault::Token, i);
@@ -189,6 +196,7 @@ Decoder::Result Decoder::DecodePortable(const uint8_t* in, size_t count, uint8_t
     lastToken_ = tokenLength_;
     tokenLength_ = 0;
   }
+  counts_.Add(out, size_t(o - out));
   r.written = size_t(o - out);
   return r;
 }
@@ -238,6 +246,7 @@ Decoder::Result Decoder::Decode(const uint8_t* in, size_t count, uint8_t* out) {
                               ? DecodeAvx512(in + i, stretch, o, tables_, &written)
                               : DecodeAvx2(in + i, stretch, o, tables_, &written);
       if (used > 0) {
+        counts_.Add(o, written);
         o += written;
         i += used;
         characters_ += used;

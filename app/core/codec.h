@@ -77,14 +77,19 @@ class Decoder {
   int LastTokenLength() const { return lastToken_; }
   // The byte a code character stands for, or -1 while it has none.
   int CodeValue(int rank) const;
+  // How often each byte value was decoded so far.
+  void Counts(uint64_t totals[256]) { counts_.Totals(totals); }
 
  private:
   Result DecodePortable(const uint8_t* in, size_t count, uint8_t* out);
   // Decode with CR and LF taken out first; faults are placed in the text as given.
   Result DecodeWithoutBreaks(const uint8_t* in, size_t count, uint8_t* out);
-  bool Define(uint8_t b);
+  // False when the byte cannot get a code character here: it has one, or it
+  // was seen already (the encoder defines at a byte's first occurrence).
+  bool Define(uint8_t b, bool seen);
 
   DecodeTables tables_;
+  ByteCounter counts_;
   int byteOfRank_[kCodeCount];
   bool pending_ = false;
   bool defining_ = false;

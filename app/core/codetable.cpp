@@ -51,6 +51,12 @@ void ByteCounter::Totals(uint64_t totals[256]) {
   for (int v = 0; v < 256; ++v) totals[v] = total_[v];
 }
 
+uint64_t ByteCounter::Count(uint8_t value) const {
+  uint64_t n = total_[value];
+  for (const auto& c : counts_) n += c[value];
+  return n;
+}
+
 void CodeTable::Reset() {
   for (int v = 0; v < 256; ++v) entries_[size_t(v)] = CodeEntry{uint8_t(v), 0, 0, false};
 }

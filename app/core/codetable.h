@@ -32,6 +32,7 @@ class ByteCounter {
   void Add(const uint8_t* bytes, size_t count);
   // The totals so far, by byte value.
   void Totals(uint64_t totals[256]);
+  uint64_t Count(uint8_t value) const;
 
  private:
   void Empty();

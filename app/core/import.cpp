@@ -49,8 +49,6 @@ class Importer {
   std::string targetPath_;
   std::vector<PieceStats> stats_;
   ImportResult result_;
-  // Bytes of the decoded file by value, for the code table check.
-  ByteCounter counts_;
   uint8_t in_[kBlock];
   uint8_t out_[kBlock + 4 + Decoder::kOutputSlack];
   size_t outLength_ = 0;
@@ -62,7 +60,6 @@ bool Importer::Flush() {
     host_.Message(MsgWriteError(FromSystemName(targetPath_)), kCaptionWarning);
     return false;
   }
-  counts_.Add(out_, outLength_);
   result_.bytes += outLength_;
   outLength_ = 0;
   return true;
@@ -203,7 +200,7 @@ bool Importer::CheckLengths() {
 // other ones is not the file the chain was written from.
 bool Importer::CheckCodeTable(const std::string& firstPath) {
   uint64_t total[256];
-  counts_.Totals(total);
+  decoder_.Counts(total);
   CodeTable table;
   table.SetCounts(total);
   table.Assign();

@@ -39,6 +39,7 @@ Reference ReferenceDecode(const std::string& body) {
   int value[47];
   bool used[47] = {};
   bool coded[256] = {};
+  bool seen[256] = {};
   bool pending = false, defining = false;
   int high = 0, current = 0;
   Reference r;
@@ -61,7 +62,9 @@ Reference ReferenceDecode(const std::string& body) {
         continue;
       }
       const int b = (high << 4) | int(digit);
-      if (coded[b]) return fail(Decoder::Fault::Token);
+      // A byte is defined at its first occurrence, and never written as a pair once coded.
+      if (coded[b] || (defining && seen[b])) return fail(Decoder::Fault::Token);
+      seen[b] = true;
       if (defining) {
         value[current] = b;
         used[current] = true;
@@ -75,6 +78,7 @@ Reference ReferenceDecode(const std::string& body) {
       pending = true;
     } else if (used[code]) {
       r.bytes += char(value[code]);
+      seen[value[code]] = true;
     } else {
       current = int(code);
       defining = true;
