@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -500,6 +504,58 @@ void TForm::showEvent(QShowEvent* e) {
   if (!focusWidget())
     if (TControl* first = FindNextControl(this, nullptr, true, true)) first->SetFocus(FOCUS_OTHER);
   TCustomControl::showEvent(e);
+}
+
+namespace {
+// The local files a drag carries; links to web pages and other data are not files.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  return files;
+}
+}  // namespace
+
+void TForm::SetAcceptFiles(bool accept) {
+  acceptFiles_ = accept;
+  setAcceptDrops(accept);
+}
+
+void TForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (acceptFiles_ && OnDropFiles && !LocalFiles(e->mimeData()).empty()) e->acceptProposedAction();
+  else e->ignore();
+}
+
+void TForm::dragMoveEvent(QDragMoveEvent* e) {
+  if (acceptFiles_ && OnDropFiles && !LocalFiles(e->mimeData()).empty()) e->acceptProposedAction();
+  else e->ignore();
+}
+
+void TForm::dropEvent(QDropEvent* e) {
+  // Checked again: the window may have stopped taking files since the drag entered.
+  std::vector<std::string> files = LocalFiles(e->mimeData());
+  if (!acceptFiles_ || !OnDropFiles || files.empty()) {
+    e->ignore();
+    return;
+  }
+  e->acceptProposedAction();
+  // The file manager waits until the drop returns, so the handler, which may show a
+  // message box, runs right after it; by then the window may be gone or busy.
+  QPointer<TForm> self(this);
+  QMetaObject::invokeMethod(
+      this,
+      [self, files = std::move(files)] {
+        if (!self || !self->acceptFiles_ || !self->OnDropFiles) return;
+        try {
+          self->OnDropFiles(self.data(), files);
+        } catch (const std::exception& ex) {
+          ShowException(ex.what());
+        } catch (...) {
+          ShowException("Unbekannter Fehler");
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace komp

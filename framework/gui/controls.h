@@ -188,11 +188,22 @@ class TForm : public TCustomControl {
   // Asked before closing; false keeps the window open.
   std::function<bool()> OnCloseQuery;
 
+  // Files dragged from a file manager and dropped anywhere on the window, by the file
+  // system's own names, in the order the drag gave them. Taken only while AcceptFiles is
+  // on; otherwise the drag is refused before the drop and nothing is called.
+  std::function<void(TObject* Sender, const std::vector<std::string>& files)> OnDropFiles;
+  bool AcceptFiles() const { return acceptFiles_; }
+  void SetAcceptFiles(bool accept);
+
  protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
+  bool acceptFiles_ = false;
   TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
   TPosition position_ = TPosition::Designed;
   bool centred_ = false;

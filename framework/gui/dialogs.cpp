@@ -7,7 +7,7 @@ namespace komp {
 namespace {
 template <class F>
 bool Run(TOpenDialog& d, F&& show) {
-  TFileDialogSpec spec{d.Title, d.Filter, d.DefaultExt, d.InitialDir, d.FileName, {}};
+  TFileDialogSpec spec{d.Title, d.Filter, d.DefaultExt, d.InitialDir, d.FileName, {}, d.SystemInitialDir};
   if (!show(spec)) return false;
   d.FileName = spec.FileName;
   d.SystemFileName = spec.SystemFileName;

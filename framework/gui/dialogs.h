@@ -14,6 +14,8 @@ class TOpenDialog : public TComponent {
   std::string Filter;      // "Text (*.txt)|*.txt|Alle (*.*)|*.*"; empty: all files
   std::string Title;
   std::string InitialDir;
+  // The folder to start in as the file system names it; wins over InitialDir.
+  std::string SystemInitialDir;
   std::string DefaultExt;
   // Runs the dialog; false when the person cancels.
   virtual bool Execute();

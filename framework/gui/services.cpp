@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <map>
@@ -144,8 +146,9 @@ class QtFileDialogs : public IFileDialogs {
 
  private:
   bool Run(TFileDialogSpec& spec, bool save) {
-    QString dir = QString::fromStdString(ToSystemName(spec.InitialDir));
-    if (!spec.FileName.empty()) dir = QString::fromStdString(ToSystemName(spec.FileName));
+    QString dir = spec.SystemInitialDir.empty() ? QFile::decodeName(ToSystemName(spec.InitialDir).c_str())
+                                                : QFile::decodeName(spec.SystemInitialDir.c_str());
+    if (!spec.FileName.empty()) dir = QFile::decodeName(ToSystemName(spec.FileName).c_str());
     const QString title = ToQString(spec.Title);
     const QString filter = ToQtFilter(spec.Filter);
     QString chosen = save ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter)
@@ -241,6 +244,40 @@ class QtMouse : public IMouse {
   TPoint CursorPos() override { return FromQPoint(QCursor::pos()); }
 };
 
+// One INI file in the user's configuration folder. The folder is looked up at every
+// access, not once as QSettings does, so that XDG_CONFIG_HOME set later still counts.
+class QtSettings : public ISettings {
+ public:
+  std::optional<std::string> Read(const std::string& key) override {
+    QSettings s(File(), QSettings::IniFormat);
+    const QString k = QString::fromUtf8(key.c_str());
+    if (s.status() != QSettings::NoError || !s.contains(k)) return std::nullopt;
+    const QVariant v = s.value(k);
+    const QByteArray b = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+    return std::string(b.constData(), size_t(b.size()));
+  }
+  bool Write(const std::string& key, const std::string& value) override {
+    QSettings s(File(), QSettings::IniFormat);
+    const QByteArray bytes(value.data(), qsizetype(value.size()));
+    const QString text = QString::fromUtf8(bytes);
+    // Readable text where the bytes are UTF-8; anything else is kept byte for byte.
+    if (text.toUtf8() == bytes) s.setValue(QString::fromUtf8(key.c_str()), text);
+    else s.setValue(QString::fromUtf8(key.c_str()), bytes);
+    s.sync();
+    return s.status() == QSettings::NoError;
+  }
+
+ private:
+  static QString File() {
+    QString app = QCoreApplication::applicationName();
+    if (app.isEmpty()) app = QStringLiteral("komp");
+    QString org = QCoreApplication::organizationName();
+    if (org.isEmpty()) org = app;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + '/' + org + '/' + app +
+           QStringLiteral(".conf");
+  }
+};
+
 TServices& Current() {
   static QtMessageBoxes boxes;
   static QtClipboard clipboard;
@@ -251,7 +288,8 @@ TServices& Current() {
   static QtMessageLoop loop;
   static QtClock clock;
   static QtMouse mouse;
-  static TServices s{&boxes, &clipboard, &sound, &dialogs, &menus, &shell, &loop, &clock, &mouse, nullptr};
+  static QtSettings settings;
+  static TServices s{&boxes, &clipboard, &sound, &dialogs, &menus, &shell, &loop, &clock, &mouse, nullptr, &settings};
   return s;
 }
 
@@ -275,6 +313,7 @@ TServiceOverride::TServiceOverride(const TServices& r) : saved_(Services()) {
   if (r.Clock) s.Clock = r.Clock;
   if (r.Mouse) s.Mouse = r.Mouse;
   if (r.Printer) s.Printer = r.Printer;
+  if (r.Settings) s.Settings = r.Settings;
 }
 
 TServiceOverride::~TServiceOverride() { Services() = saved_; }

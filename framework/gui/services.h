@@ -61,6 +61,8 @@ struct TFileDialogSpec {
   // The chosen file's own name in the file system, exactly: its 1252 text
   // above may have lost characters the code page lacks.
   std::string SystemFileName;
+  // The folder to start in as the file system names it; wins over InitialDir.
+  std::string SystemInitialDir;
 };
 class IFileDialogs {
  public:
@@ -145,6 +147,17 @@ class IPrinter {
   virtual std::string PrinterName() const = 0;
 };
 
+// ---- settings kept between runs
+class ISettings {
+ public:
+  virtual ~ISettings() = default;
+  // Values are bytes as given (a file system name stays exactly as it is); a key is
+  // "Group/Name". Nothing when the key was never written or cannot be read.
+  virtual std::optional<std::string> Read(const std::string& key) = 0;
+  // False when the value could not be kept; nobody is told, the program goes on.
+  virtual bool Write(const std::string& key, const std::string& value) = 0;
+};
+
 struct TServices {
   IMessageBoxes* MessageBoxes = nullptr;
   IClipboard* Clipboard = nullptr;
@@ -156,6 +169,9 @@ struct TServices {
   IClock* Clock = nullptr;
   IMouse* Mouse = nullptr;
   IPrinter* Printer = nullptr;
+  // The user's configuration folder ($XDG_CONFIG_HOME, else ~/.config), a file named after
+  // the application's organisation and name.
+  ISettings* Settings = nullptr;
 };
 
 // The services in use; the real ones unless a test installed doubles.

@@ -1,6 +1,11 @@
 #include "framework/testing/doubles.h"
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
+#include <QWindow>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -214,6 +219,47 @@ void SendMouse(QWidget* w, int type, int button, TPoint pos, int buttons) {
 void Click(QWidget* w, TPoint pos) {
   SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, pos);
   SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, pos);
+}
+
+std::optional<std::string> TMemorySettings::Read(const std::string& key) {
+  const auto it = values.find(key);
+  if (it == values.end()) return std::nullopt;
+  return it->second;
+}
+
+bool TMemorySettings::Write(const std::string& key, const std::string& value) {
+  ++writes;
+  if (!writable) return false;
+  values[key] = value;
+  return true;
+}
+
+bool DropFiles(QWidget* w, const std::vector<std::string>& systemPaths, TPoint pos) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const std::string& p : systemPaths) urls << QUrl::fromLocalFile(QFile::decodeName(p.c_str()));
+  data.setUrls(urls);
+  // Through the window's platform window, as the desktop delivers it: Qt finds the widget
+  // under the point that takes drops (the control there or one of its parents).
+  QObject* target = w;
+  QPoint at(pos.x, pos.y);
+  if (QWindow* handle = w->window()->windowHandle()) {
+    target = handle;
+    at = w->mapTo(w->window(), at);
+  }
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) {
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(target, &leave);
+    return false;
+  }
+  QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &move);
+  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+  return drop.isAccepted();
 }
 
 bool SaveWidgetPng(QWidget* w, const std::string& path) { return w->grab().save(QString::fromStdString(path), "PNG"); }

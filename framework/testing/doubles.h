@@ -154,6 +154,16 @@ class TRecordingPrinter : public IPrinter {
   TCanvas idle_;
 };
 
+// Settings kept in memory only, so that no test writes the user's configuration.
+class TMemorySettings : public ISettings {
+ public:
+  std::map<std::string, std::string> values;
+  int writes = 0;
+  bool writable = true;  // false: every write fails, as on a read-only configuration folder
+  std::optional<std::string> Read(const std::string& key) override;
+  bool Write(const std::string& key, const std::string& value) override;
+};
+
 struct TTestServices {
   TScriptedMessageBoxes boxes;
   TMemoryClipboard clipboard;
@@ -165,8 +175,9 @@ struct TTestServices {
   TManualClock clock;
   TFixedMouse mouse;
   TRecordingPrinter printer;
+  TMemorySettings settings;
   TServiceOverride installed{TServices{&boxes, &clipboard, &sound, &dialogs, &menus, &shell, &loop, &clock,
-                                       &mouse, &printer}};
+                                       &mouse, &printer, &settings}};
 };
 
 // Shows a window and makes it the active one, so that its controls can take the focus.
@@ -177,6 +188,10 @@ void SendKeyPress(QWidget* w, int qtKey, const std::string& textUtf8 = "", int q
 void SendKeyRelease(QWidget* w, int qtKey, int qtModifiers = 0, bool autoRepeat = false);
 void SendMouse(QWidget* w, int qtEventType, int qtButton, TPoint pos, int qtButtons = -1);
 void Click(QWidget* w, TPoint pos);
+// Drags local files (system names) onto the widget at pos and drops them there, through
+// the real drag enter, move and drop events, as a file manager's drag arrives; then lets
+// what the drop queued run. True when the widget (or a parent) took the drop.
+bool DropFiles(QWidget* w, const std::vector<std::string>& systemPaths, TPoint pos);
 // Renders a widget and its children through the real paint path.
 bool SaveWidgetPng(QWidget* w, const std::string& path);
 
