@@ -19,6 +19,8 @@ const std::string kStatusStart = "Importieren / Exportieren";
 const std::string kStatusImport = "Import Zieldatei:";
 const std::string kAskStop = "Konvertierung abbrechen?";
 const std::string kCaptionAsk = "Wirklich";
+// Where the dialog starts, kept between runs.
+const std::string kFolderKey = "Dialog/Ordner";
 constexpr char kEllipsis = '\x85';
 
 // A path pasted from a terminal often ends in a line break.
@@ -133,6 +135,10 @@ TForm1::TForm1(QWidget* owner) : TForm(owner), host_(std::make_unique<Host>(*thi
 
   Load = new TOpenDialog(this);
 
+  // A file dragged from the file manager is named as if picked; several: the first.
+  OnDropFiles = [this](TObject*, const std::vector<std::string>& files) { OpenFile(files.front()); };
+  SetAcceptFiles(true);
+
   // Closing during a run asks first; the run then stops at its next progress
   // step, leaves nothing half written, and the window closes.
   OnCloseQuery = [this] {
@@ -155,11 +161,24 @@ std::string TForm1::FilePath() const {
 TForm1::~TForm1() = default;
 
 void TForm1::Taste1Click(TObject*) {
+  // The dialog starts in the folder of the last file named, in this run or an earlier one.
+  Load->FileName.clear();
+  Load->SystemInitialDir.clear();
+  if (const auto folder = Services().Settings->Read(kFolderKey); folder && TypeOf(*folder) == FileType::Directory)
+    Load->SystemInitialDir = *folder;
   if (!Load->Execute()) return;
+  OpenFile(Load->SystemFileName.empty() ? ToSystemName(Load->FileName) : Load->SystemFileName);
+}
+
+void TForm1::OpenFile(const std::string& systemPath) {
+  if (running_ || systemPath.empty()) return;
   // The field shows the name as code page text; the file is opened by its own name.
-  pickedPath_ = Load->SystemFileName.empty() ? ToSystemName(Load->FileName) : Load->SystemFileName;
-  pickedText_ = Load->FileName;
-  Name->FSetText(Load->FileName);
+  pickedPath_ = systemPath;
+  pickedText_ = FromSystemName(systemPath);
+  Name->FSetText(pickedText_);
+  std::string folder = DirectoryOf(systemPath);
+  if (folder.size() > 1) folder.pop_back();
+  if (!folder.empty()) Services().Settings->Write(kFolderKey, folder);
   NameChange(Name);
 }
 
@@ -207,6 +226,7 @@ void TForm1::ShowStatus(const std::string& status) {
 
 void TForm1::SetRunning(bool running) {
   running_ = running;
+  SetAcceptFiles(!running);
   for (TControl* c : {static_cast<TControl*>(Name), static_cast<TControl*>(Taste1),
                       static_cast<TControl*>(In1), static_cast<TControl*>(ExName),
                       static_cast<TControl*>(Taste2)})

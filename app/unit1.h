@@ -36,6 +36,10 @@ class TForm1 : public komp::TForm {
   void Taste1Click(komp::TObject* Sender);
   void NameChange(komp::TObject* Sender);
   void Taste2Click(komp::TObject* Sender);
+  // Names a file by its system name, as the dialog, a drop on the window or the command
+  // line gives it: the field shows it, the mode is decided, its folder is remembered for
+  // the dialog. Ignored during a run.
+  void OpenFile(const std::string& systemPath);
 
   enum class Mode { Undecided, Export, Import, WrongFormat, Unreadable };
   Mode CurrentMode() const { return mode_; }
