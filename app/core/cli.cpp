@@ -157,8 +157,10 @@ int Verify(const std::string& piece, CliHost& host, std::ostream& out) {
         << " Bytes\n"
         << "Gepr\xC3\xBC" "ft: K\xC3\xB6pfe, Reihenfolge und Zugeh\xC3\xB6rigkeit der Teile, Zeichen, "
            "L\xC3\xA4ngen der Teile und die Kodierung der Kette.\n"
-        << "Nicht pr\xC3\xBC" "fbar: ein Zeichen, das durch ein anderes g\xC3\xBCltiges ersetzt wurde, "
-           "und ein letzter Teil, der an einer Zeichengrenze gek\xC3\xBCrzt wurde.\n";
+        << "Nicht pr\xC3\xBC" "fbar (das Format hat keine Pr\xC3\xBC" "fsumme): ein Zeichen, das durch ein "
+           "anderes g\xC3\xBCltiges ersetzt wurde, ganze Zeichen, die am Ende des letzten Teils mit "
+           "Inhalt fehlen oder hinzukamen, und jede \xC3\x84nderung, nach der die Kette genau der "
+           "Export einer anderen Datei ist.\n";
   else
     out << "Kette unvollst\xC3\xA4ndig oder fehlerhaft: " << r.pieces << " von " << count
         << " Teil(en) gelesen, " << r.bytes << " Bytes dekodiert\n";

@@ -178,20 +178,32 @@ bool Importer::CheckLengths() {
   for (size_t i = 0; i < stats_.size(); ++i)
     if (stats_[i].characters > 0) last = i;
   if (last == stats_.size() || last == 0) return true;
-  uint64_t lowest = 1;  // the limit is above each body without its last token
-  uint64_t highest = UINT64_MAX;  // and not above any full body
-  size_t shortest = 0;
+  // Whether one limit fits all pieces up to the last with a body, leaving one out.
+  const auto fits = [&](size_t without) {
+    uint64_t lowest = 1;            // the limit is above each body without its last token
+    uint64_t highest = UINT64_MAX;  // and not above any full body
+    for (size_t i = 0; i <= last; ++i) {
+      const PieceStats& p = stats_[i];
+      if (i == without) continue;
+      if (p.characters > 0) lowest = std::max(lowest, p.characters - uint64_t(p.lastToken) + 1);
+      if (i < last) highest = std::min(highest, p.characters);
+    }
+    return (lowest + 1023) / 1024 * 1024 <= highest;
+  };
+  if (fits(stats_.size())) return true;
+  // Name the piece without which the others fit: the shortest full one, or
+  // else the longest.
+  size_t shortest = 0, longest = 0;
   for (size_t i = 0; i <= last; ++i) {
     const PieceStats& p = stats_[i];
-    if (p.characters > 0) lowest = std::max(lowest, p.characters - uint64_t(p.lastToken) + 1);
-    if (i < last && p.characters < highest) {
-      highest = p.characters;
-      shortest = i;
-    }
+    if (i < last && p.characters < stats_[shortest].characters) shortest = i;
+    if (p.characters - uint64_t(p.lastToken) >
+        stats_[longest].characters - uint64_t(stats_[longest].lastToken))
+      longest = i;
   }
-  const uint64_t limit = (lowest + 1023) / 1024 * 1024;
-  if (limit <= highest) return true;
-  host_.Message(MsgPieceShort(FromSystemName(stats_[shortest].path)), kCaptionWarning);
+  const bool tooLong = !fits(shortest) && fits(longest);
+  const std::string shown = FromSystemName(stats_[tooLong ? longest : shortest].path);
+  host_.Message(tooLong ? MsgPieceLong(shown) : MsgPieceShort(shown), kCaptionWarning);
   return false;
 }
 

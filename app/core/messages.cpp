@@ -95,9 +95,8 @@ std::string MsgPieceShort(std::string_view piecePath) {
   return Quoted("Teildatei:", piecePath, " ist k\xFCrzer als die anderen Teile und wurde wohl gek\xFCrzt!");
 }
 
-std::string MsgPieceNotEmpty(std::string_view piecePath) {
-  return Quoted("Teildatei:", piecePath,
-                " enth\xE4lt Daten nach einem nicht vollen Teil; die Kette ist besch\xE4" "digt!");
+std::string MsgPieceLong(std::string_view piecePath) {
+  return Quoted("Teildatei:", piecePath, " ist l\xE4nger als die anderen Teile und wurde wohl ver\xE4ndert!");
 }
 
 std::string MsgChainInconsistent(std::string_view firstPiecePath) {

@@ -51,7 +51,7 @@ std::string MsgPieceBadCharacter(std::string_view piecePath, uint64_t position, 
 std::string MsgPieceBadToken(std::string_view piecePath, uint64_t position);
 std::string MsgPieceCutToken(std::string_view piecePath);
 std::string MsgPieceShort(std::string_view piecePath);
-std::string MsgPieceNotEmpty(std::string_view piecePath);
+std::string MsgPieceLong(std::string_view piecePath);
 // The decoded file does not fit the code table its chain was written with.
 std::string MsgChainInconsistent(std::string_view firstPiecePath);
 
