@@ -4,6 +4,7 @@
 
 #include "components/in/in.h"
 #include "components/taste/taste.h"
+#include "framework/cp1252.h"
 #include "framework/file.h"
 #include "framework/gui/canvas.h"
 #include "framework/gui/dialogs.h"
@@ -155,6 +156,12 @@ bool TForm1::ConfirmClose() {
 std::string TForm1::FilePath() const {
   const std::string text = TrimTrailing(Name->Text());
   if (!pickedText_.empty() && text == pickedText_) return pickedPath_;
+  // A pasted name with characters the field cannot hold shows them as "?";
+  // the clipboard still has the name as it is.
+  if (text.find('?') != std::string::npos) {
+    const std::string pasted = TrimTrailing(Services().Clipboard->GetUnicodeText());
+    if (!pasted.empty() && Utf8ToCp1252(pasted) == text) return pasted;
+  }
   return ToSystemName(text);
 }
 

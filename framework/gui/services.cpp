@@ -84,6 +84,7 @@ class QtClipboard : public IClipboard {
     return d && d->hasText();
   }
   std::string GetText() override { return FromQString(QGuiApplication::clipboard()->text()); }
+  std::string GetUnicodeText() override { return QGuiApplication::clipboard()->text().toStdString(); }
   void SetText(const std::string& text) override { SetData({{kTextFormat, text}}); }
   bool HasFormat(const std::string& format) override {
     const QMimeData* d = QGuiApplication::clipboard()->mimeData();

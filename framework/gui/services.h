@@ -35,6 +35,8 @@ class IClipboard {
   virtual ~IClipboard() = default;
   virtual bool HasText() = 0;
   virtual std::string GetText() = 0;  // code page 1252
+  // The same text as UTF-8, with what code page 1252 cannot hold (file names, for one).
+  virtual std::string GetUnicodeText() = 0;
   virtual void SetText(const std::string& text) = 0;
   virtual bool HasFormat(const std::string& format) = 0;
   // The bytes stored under a registered format name ("HTML Format", "TDateTime", ...).

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "framework/cp1252.h"
 #include "framework/file.h"
 #include "framework/gui/qtbridge.h"
 
@@ -35,6 +36,10 @@ std::vector<std::string> TScriptedMessageBoxes::Lines() const {
 std::string TMemoryClipboard::GetText() {
   auto it = data.find(kTextFormat);
   return it == data.end() ? std::string() : it->second;
+}
+
+std::string TMemoryClipboard::GetUnicodeText() {
+  return unicodeText.empty() ? Cp1252ToUtf8(GetText()) : unicodeText;
 }
 
 std::optional<std::string> TMemoryClipboard::GetData(const std::string& format) {

@@ -36,6 +36,9 @@ class TMemoryClipboard : public IClipboard {
   int writes = 0;
   bool HasText() override { return data.count(kTextFormat) > 0; }
   std::string GetText() override;
+  // The text as UTF-8: unicodeText when a test put one there, else the 1252 text converted.
+  std::string unicodeText;
+  std::string GetUnicodeText() override;
   void SetText(const std::string& text) override { SetData({{kTextFormat, text}}); }
   bool HasFormat(const std::string& format) override { return data.count(format) > 0; }
   std::optional<std::string> GetData(const std::string& format) override;

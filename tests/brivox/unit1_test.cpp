@@ -11,6 +11,7 @@
 #include "app/unit1.h"
 #include "components/in/in.h"
 #include "components/taste/taste.h"
+#include "framework/cp1252.h"
 #include "framework/gui/canvas.h"
 #include "framework/gui/stdctrls.h"
 #include "framework/testing/doubles.h"
@@ -355,6 +356,19 @@ TEST_F(WindowTest, NamesAsTheFileSystemHasThem) {
   EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Import);
   EXPECT_TRUE(Boxes().empty()) << ::testing::PrintToString(Boxes());
   EXPECT_EQ(form_->Name->Text(), Path("Export.txt") + "\r\n");  // the field keeps what was pasted
+
+  // Pasted with characters the field cannot hold: it shows "?", the file is found all the same.
+  const std::string pasted = Path("daten\u2713\u03a9.bin") + "\n";
+  services_.clipboard.SetText(Utf8ToCp1252(pasted));
+  services_.clipboard.unicodeText = pasted;
+  form_->Name->FSetText("");
+  form_->Name->SetFocus(FOCUS_MOUSE);
+  form_->Name->Perform(WM_PASTE, 0, 0);
+  form_->Taste1->SetFocus(FOCUS_KEYBOARD);
+  EXPECT_EQ(form_->Name->Text(), Utf8ToCp1252(pasted));
+  EXPECT_EQ(form_->CurrentMode(), TForm1::Mode::Export);
+  EXPECT_EQ(form_->FilePath(), Path("daten\u2713\u03a9.bin"));
+  EXPECT_TRUE(Boxes().empty()) << ::testing::PrintToString(Boxes());
 }
 
 TEST_F(WindowTest, ALongTargetNameKeepsTheStartOfTheStatusLine) {
