@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   fonts-liberation fontconfig
   xvfb xauth
+  man-db groff-base desktop-file-utils
 )
 if [ "${KOMP_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
