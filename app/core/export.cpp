@@ -182,6 +182,12 @@ bool Exporter::Run() {
   const komp::FileStamp stamp = source_.Stamp();
   size_ = stamp.size > 0 ? uint64_t(stamp.size) : 0;
   modified_ = stamp.modified;
+  // Every byte takes at least one character: a plan beyond the piece limit
+  // is clear before a large source is counted.
+  if (s_.limit != kNoLimit && size_ / (s_.limit + 2) >= uint64_t(kMaxPieces)) {
+    host_.Message(kMsgTooManyPieces, kCaptionWarning);
+    return false;
+  }
   // Counting is the first half of the work shown.
   host_.ProgressStart(int64_t(size_) * 2);
   if (!Count()) return false;

@@ -72,7 +72,17 @@ TEST(Faults, SixtyFourBitSizesAndPlansBeyondTheHeader) {
   EXPECT_FALSE(test::Export(dir, "zeros.bin", "", "1", host));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], (std::pair<std::string, std::string>{kMsgTooManyPieces, "Achtung"}));
+  EXPECT_TRUE(host.starts.empty());  // clear before counting: at least a character a byte
   EXPECT_EQ(ListDir(dir.Dir()), std::vector<std::string>{"zeros.bin"});
+  // Two characters a byte: clear only once counted.
+  std::string spread(20 << 20, '\0');
+  for (size_t i = 0; i < spread.size(); ++i) spread[i] = char((i * 2654435761u) >> 13);
+  WriteFile(dir / "spread.bin", spread);
+  RecordingHost counted;
+  EXPECT_FALSE(test::Export(dir, "spread.bin", "", "1", counted));
+  EXPECT_EQ(counted.messages, (MessageList{{kMsgTooManyPieces, "Achtung"}}));
+  EXPECT_FALSE(counted.starts.empty());
+  std::filesystem::remove(dir / "spread.bin");
 
   // Names that would make a header longer than 7999 characters.
   WriteFile(dir / "small.bin", std::string(3000, 'q') + "xyz");
