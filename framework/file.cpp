@@ -191,6 +191,31 @@ int64_t TFile::Read(void* buffer, size_t count) {
   return int64_t(done);
 }
 
+const uint8_t* TFile::ReadInPlace(size_t count, int64_t& got) {
+  got = 0;
+  if (fd_ < 0 || !buffer_ || writing_ || count > capacity_) return nullptr;
+  if (end_ - begin_ < count) {
+    // Keep what is left at the front and fill the rest of the buffer.
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    while (end_ < count) {
+      const ssize_t r = ::read(fd_, buffer_.get() + end_, capacity_ - end_);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        break;
+      }
+      if (r == 0) break;
+      end_ += size_t(r);
+    }
+  }
+  const size_t n = std::min(count, end_ - begin_);
+  const auto* p = reinterpret_cast<const uint8_t*>(buffer_.get() + begin_);
+  begin_ += n;
+  got = int64_t(n);
+  return n > 0 ? p : nullptr;
+}
+
 bool TFile::Write(const void* buffer, size_t count) {
   if (fd_ < 0) return false;
   const auto* p = static_cast<const char*>(buffer);

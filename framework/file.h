@@ -62,6 +62,10 @@ class TFile {
 
   // Reads up to count bytes; returns what arrived (less at the end of the file), -1 on an error.
   int64_t Read(void* buffer, size_t count);
+  // The same without a copy, for a file opened with a buffer of at least count
+  // bytes: the bytes stay in the file's buffer, valid until the next call.
+  // Null when the file has no such buffer or nothing could be read.
+  const uint8_t* ReadInPlace(size_t count, int64_t& got);
   // Writes all count bytes; false when not all could be written. Buffered, a
   // failure may only show at a later Write, Flush, Seek or Close.
   bool Write(const void* buffer, size_t count);

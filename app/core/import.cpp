@@ -49,7 +49,7 @@ class Importer {
   std::string targetPath_;
   std::vector<PieceStats> stats_;
   ImportResult result_;
-  uint8_t in_[kBlock];
+  const uint8_t* in_ = nullptr;  // the block being decoded, in the piece's file buffer
   uint8_t out_[kBlock + 4 + Decoder::kOutputSlack];
   size_t outLength_ = 0;
 };
@@ -121,7 +121,9 @@ Importer::Outcome Importer::DecodeBody(TFile& piece, const std::string& path, ui
   size_t pos = 0;
   size_t blockLength = body <= kBlock ? size_t(body) : kFirstBlock;
   const auto readBlock = [&](size_t want) {
-    if (piece.Read(in_, want) == int64_t(want)) return true;
+    int64_t got = 0;
+    in_ = piece.ReadInPlace(want, got);
+    if (in_ && got == int64_t(want)) return true;
     host_.Message(MsgReadError(FromSystemName(path)), kCaptionWarning);
     return false;
   };

@@ -64,6 +64,17 @@ TEST(BufferedFile, ReadsAndSeeksMatchTheUnbufferedFile) {
         // Anywhere, the end itself and past it included.
         const int64_t to = int64_t(rng() % (data.size() + 3000));
         ASSERT_EQ(plain.Seek(to), buffered.Seek(to));
+      } else if (rng() % 3 == 0 && buffer >= 4096) {
+        // Read in place, within the buffer's size: the same bytes, no copy.
+        const size_t n = std::min(RequestSize(rng), buffer);
+        const int64_t got = plain.Read(a.data(), n);
+        int64_t inPlace = -1;
+        const uint8_t* p = buffered.ReadInPlace(n, inPlace);
+        ASSERT_EQ(inPlace, std::max<int64_t>(got, 0)) << "op " << op << " n " << n;
+        ASSERT_EQ(p != nullptr, got > 0);
+        if (got > 0) {
+          ASSERT_EQ(std::memcmp(a.data(), p, size_t(got)), 0) << "op " << op;
+        }
       } else {
         const size_t n = RequestSize(rng);
         const int64_t got = plain.Read(a.data(), n);
