@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "components/druckreport/druckreport.h"
+#include "components/druckreport/reportmodel.h"
 
 namespace komp {
 
@@ -70,7 +70,7 @@ std::string Sum(const char* a, const char* b) {
 
 }  // namespace
 
-int TDruckReport::Str_in_Zahl(const char* a) {
+int TReportModel::Str_in_Zahl(const char* a) {
   if (!a) return 0;
   uint32_t value = 0;  // 32-bit arithmetic: long digit runs wrap, and a negative result is 0
   bool separator = false;
@@ -87,7 +87,7 @@ int TDruckReport::Str_in_Zahl(const char* a) {
   return v < 0 ? 0 : v;
 }
 
-const char* TDruckReport::AddStr(const char* a, const char* b, bool numeric) {
+const char* TReportModel::AddStr(const char* a, const char* b, bool numeric) {
   if (!a || !b) return nullptr;
   bool na = IsNumber(a), nb = IsNumber(b);
   // Built aside first: a or b may be the previous result in the scratch buffer.

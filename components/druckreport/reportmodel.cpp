@@ -1,14 +1,18 @@
-// The report's model: objects and their defaults, paper, data tables, variables, actions and
-// the two bitmap caches.
+// The report model's operations: objects and their defaults, paper, data tables, variables,
+// actions and the named bitmap cache. Nothing here draws or asks a person directly; what a
+// person must hear goes to the diagnostics.
 #include <new>
 
-#include "components/druckreport/druckreport.h"
-#include "framework/gui/services.h"
-#include "framework/gui/stdctrls.h"
+#include "components/druckreport/reportmodel.h"
 
 namespace komp {
 
-DruckReport_Struct* TDruckReport::Neues_Objekt() {
+TReportModel::TReportModel() : life_(std::make_shared<const char>('\0')) {}
+
+// Objects hold pointers into each other; the vector frees them without following any.
+TReportModel::~TReportModel() = default;
+
+DruckReport_Struct* TReportModel::Neues_Objekt() {
   DruckReport_Struct* o = nullptr;
   try {
     objekte_.reserve(objekte_.size() + 1);
@@ -16,7 +20,7 @@ DruckReport_Struct* TDruckReport::Neues_Objekt() {
     o = owned.get();
     objekte_.push_back(std::move(owned));
   } catch (const std::bad_alloc&) {
-    MessageBox("Nicht genug Speicher", "Achtung", MB_OK);
+    if (diagnostics_) diagnostics_->OutOfMemory();
     return nullptr;
   }
   const DruckReport_Vorgaben& v = vorgaben_;
@@ -41,7 +45,7 @@ DruckReport_Struct* TDruckReport::Neues_Objekt() {
   return o;
 }
 
-void TDruckReport::FreeModel() {
+void TReportModel::Free() {
   ++generation_;
   pageFrame_ = nullptr;
   first_ = nullptr;
@@ -52,21 +56,12 @@ void TDruckReport::FreeModel() {
   for (auto& t : inline_) t.reset();
 }
 
-void TDruckReport::Clear_Report(bool keep) {
-  Neuzaehlen = true;
-  Seitenanzahl = 1;
-  Neuzeichnen = true;
-  FreeModel();
-  if (!keep) {
-    Invalidate();
-    SetDefaultwerte();
-    Abbruch = false;
-    ScrollOffset = 0;
-    if (scrollBar_) scrollBar_->SetPosition(0);
-  }
+void TReportModel::Clear(bool keep) {
+  Free();
+  if (!keep) SetDefaultwerte();
 }
 
-void TDruckReport::SetDefaultwerte() {
+void TReportModel::SetDefaultwerte() {
   DruckReport_Vorgaben& v = vorgaben_;
   // Font size and style stay as last set.
   v.Oben = 0;
@@ -85,10 +80,9 @@ void TDruckReport::SetDefaultwerte() {
   v.Fuellfarbe = clNone;
   v.Reserve = 0;
   Seitenlimit = 1;
-  AktSeite = 0;
 }
 
-void TDruckReport::SetPFormat(int f, int d) {
+void TReportModel::SetPFormat(int f, int d) {
   RandOben = RandUnten = RandLinks = RandRechts = 100;
   if (f == 1) {
     // The "portrait" A5 is the wider page.
@@ -102,25 +96,31 @@ void TDruckReport::SetPFormat(int f, int d) {
   Dir = d;
 }
 
-TStringTab* TDruckReport::InlineTabelle(int n) const {
+TStringTab* TReportModel::Tabelle(int n) const {
+  if (n < 1 || n > 3) return nullptr;
+  return linked_[n - 1];
+}
+
+void TReportModel::SetTabelle(int n, TStringTab* t) {
+  if (n >= 1 && n <= 3) linked_[n - 1] = t;
+}
+
+TStringTab* TReportModel::InlineTabelle(int n) const {
   if (n < 1 || n > 3) return nullptr;
   return inline_[n - 1].get();
 }
 
-TStringTab* TDruckReport::GetDatenTab(int n) const {
+TStringTab* TReportModel::GetDatenTab(int n) const {
   if (n < 1 || n > 3) return nullptr;
   TStringTab* linked = linked_[n - 1];
   if (linked && linked->GetRowCount(false) > 0) return linked;
   return inline_[n - 1].get();
 }
 
-FVar* TDruckReport::NeuVariable(const char* name) {
+FVar* TReportModel::NeuVariable(const char* name) {
   if (!name || !*name) return nullptr;
   if (varIndex_.count(name)) {
-    MessageBox("Variable: " + std::string(name) +
-                   "\nist schon definiert. Bitte benutzen Sie einen anderen Namen f\xFC"
-                   "r die se Variable!",
-               "Fehler", MB_OK);
+    if (diagnostics_) diagnostics_->DuplicateVariable(name);
     return nullptr;
   }
   FVar& v = vars_.emplace_back();
@@ -129,43 +129,33 @@ FVar* TDruckReport::NeuVariable(const char* name) {
   return &v;
 }
 
-FVar* TDruckReport::GetVariable(const char* name) {
+FVar* TReportModel::GetVariable(const char* name) {
   if (!name) return nullptr;
   auto it = varIndex_.find(name);
   return it == varIndex_.end() ? nullptr : it->second;
 }
 
-FAktion* TDruckReport::NeuAktion(FAktionListe* liste) {
+FAktion* TReportModel::NeuAktion(FAktionListe* liste) {
   if (!liste) return nullptr;
   return &liste->emplace_back();
 }
 
-TDruckReport::Bitmap* TDruckReport::GetBild(const char* name) {
+TReportModel::Bitmap* TReportModel::GetBild(const char* name, const TGetBitmapEvent& fetch) {
   std::string n = name ? name : "";
   for (Bitmap& b : bilder_)
     if (b.Name == n) return &b;
   Bitmap& b = bilder_.emplace_back();
   b.Name = n;
-  if (OnGetBitmap) {
-    QPointer<TDruckReport> self(this);
-    uint64_t generation = generation_;
+  if (fetch) {
+    // A copy: the handler may free the report that holds the event.
+    TGetBitmapEvent call = fetch;
+    Guard guard(*this);
     TBitmap* bild = nullptr;
-    OnGetBitmap(n, bild);
-    // The handler may have freed the report or cleared it, and the entry with it.
-    if (!self || generation != generation_) return nullptr;
+    call(n, bild);
+    if (guard.Gone()) return nullptr;
     if (bild) b.Bild = *bild;
   }
   return &b;
-}
-
-TBitmap* TDruckReport::GetFrameBild(int i) {
-  if (i < 0) return nullptr;
-  if (size_t(i) < frameBilder_.size()) return frameBilder_[size_t(i)].get();
-  if (size_t(i) == frameBilder_.size()) {
-    frameBilder_.push_back(std::make_unique<TBitmap>());
-    return frameBilder_.back().get();
-  }
-  return nullptr;
 }
 
 }  // namespace komp
