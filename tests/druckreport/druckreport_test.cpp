@@ -447,6 +447,30 @@ TEST_F(Errors, EveryNumberWithItsMessageAndLine) {
   EXPECT_EQ(Objects(report).size(), 1u);
 }
 
+TEST_F(Errors, CodeReadsTheLastErrorBesideTheBox) {
+  TReportError seen;
+  services.boxes.onShow = [&](const TScriptedMessageBoxes::Call&) { seen = report.LastError(); };
+  ExpectError("object label end\n\nend\n", 8, "Unerwartete 'end'-Anweisung", 3);
+  EXPECT_EQ(report.LastError(), (TReportError{rfEnd, 3}));
+  EXPECT_EQ(seen, report.LastError());  // already readable while the box is open
+  EXPECT_TRUE(Parse("object label end\n").empty());
+  EXPECT_EQ(report.LastError(), TReportError{});
+
+  // A cancel at an unknown word shows no error box, but code sees that reading stopped.
+  services.boxes.answers.push_back(IDCANCEL);
+  EXPECT_EQ(Parse("object label end\nFoo\n").size(), 1u);
+  EXPECT_EQ(report.LastError(), (TReportError{rfAbgebrochen, 2}));
+  // OK reads on: the definition counts as read.
+  EXPECT_EQ(Parse("Foo\nobject label end\n").size(), 1u);
+  EXPECT_EQ(report.LastError(), TReportError{});
+  services.boxes.onShow = nullptr;
+
+  // The control's names reach the model that layout and outputs read.
+  EXPECT_EQ(report.Model().ErstesObjekt(), report.ErstesObjekt());
+  report.Seitenlimit = 0;
+  EXPECT_EQ(report.Model().Seitenlimit, 0);
+}
+
 TEST_F(Model, NewObjectsCopyTheDefaults) {
   DruckReport_Struct* o = report.Neues_Objekt();
   ASSERT_NE(o, nullptr);
