@@ -9,6 +9,7 @@ packages=(
   fonts-liberation fontconfig
   xvfb xauth
   man-db groff-base desktop-file-utils
+  qpdf poppler-utils mupdf-tools
 )
 if [ "${KOMP_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
