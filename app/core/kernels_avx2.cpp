@@ -256,11 +256,11 @@ size_t DecodeAvx2(const uint8_t* in, size_t count, uint8_t* out, const DecodeTab
     const __m128i half1 = _mm256_extracti128_si256(packed, 1);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(o), half0);
     o += _mm_popcnt_u32(m0);
-    _mm_storeh_pd(reinterpret_cast<double*>(o), _mm_castsi128_pd(half0));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_unpackhi_epi64(half0, half0));
     o += _mm_popcnt_u32(m1);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(o), half1);
     o += _mm_popcnt_u32(m2);
-    _mm_storeh_pd(reinterpret_cast<double*>(o), _mm_castsi128_pd(half1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_unpackhi_epi64(half1, half1));
     o += _mm_popcnt_u32(m3);
     carry = firstHalf >> 31;
     nibbleBefore = nibble;
