@@ -14,7 +14,6 @@
 // flat object list (nesting by Parent), telling errors through IReportDiagnostics, which the
 // control answers with message boxes -> SetPFormat -> SetGroesse -> repaint.
 #pragma once
-#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <list>
