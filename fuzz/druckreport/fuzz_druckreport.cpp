@@ -1,64 +1,62 @@
-// Feeds arbitrary text to SetReportdaten. Message boxes are answered without a person: the
-// first byte decides whether unknown words are answered with OK or Cancel. Also feeds the text
-// arithmetic, which later runs on table cells.
-#include <QApplication>
+// Feeds arbitrary text to the report model's parser, without a QApplication. The diagnostics
+// answer without a person: the first byte decides whether unknown words go on or stop. Also
+// feeds the text arithmetic, which later runs on table cells.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
+#include <unordered_set>
 
-#include "components/druckreport/druckreport.h"
-#include "framework/gui/application.h"
-#include "framework/gui/services.h"
+#include "components/druckreport/reportmodel.h"
 
 namespace {
 
-class Boxes : public komp::IMessageBoxes {
+class Diagnostics : public komp::IReportDiagnostics {
  public:
-  int answer = komp::IDOK;
-  int Show(const std::string& text, const std::string& caption, int, int) override {
-    if (text.empty() || caption.empty()) __builtin_trap();
-    return answer;
+  bool goOn = true;
+  int errors = 0;
+  bool UnknownWord(const std::string& text, int64_t line) override {
+    if (text.empty() || text.size() > 20 || line < 1) __builtin_trap();
+    return goOn;
   }
+  void ParseError(int n, int64_t line) override {
+    if (n < 1 || n > komp::kReportFehlerAnzahl || line < 1 || ++errors > 1) __builtin_trap();
+  }
+  void OutOfMemory() override {}
+  void DuplicateVariable(const std::string&) override {}
 };
-
-Boxes* boxes;
-komp::TServiceOverride* installed;
-komp::TDruckReport* report;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static int argc = 1;
-  static char name[] = "fuzz_druckreport";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-  komp::InitFramework();
-  boxes = new Boxes;
-  komp::TServices s;
-  s.MessageBoxes = boxes;
-  installed = new komp::TServiceOverride(s);
-  report = new komp::TDruckReport(nullptr);
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static komp::TReportModel model;
+  static Diagnostics diag;
+  model.SetDiagnostics(&diag);
   std::string text(reinterpret_cast<const char*>(data), size);
-  boxes->answer = size > 0 && (data[0] & 1) ? komp::IDCANCEL : komp::IDOK;
-  report->SetReportdaten(text.c_str());
+  diag.goOn = !(size > 0 && (data[0] & 1));
+  diag.errors = 0;
+  if (!model.SetReportdaten(text.c_str())) __builtin_trap();
 
-  // The object list is finite and every parent is an object of the list.
-  size_t n = 0;
-  for (auto* o = report->ErstesObjekt(); o; o = o->Next)
-    if (++n > size + 1) __builtin_trap();
+  // The outcome code reads agrees with what was told.
+  komp::TReportError e = model.LastError();
+  if ((e.Number > 0) != (diag.errors == 1)) __builtin_trap();
+  if (e.Number == komp::rfAbgebrochen && diag.goOn) __builtin_trap();
+  if (e.Number != 0 && (e.Line < 1 || e.Line > int64_t(size) + 1)) __builtin_trap();
+
+  // The object list is finite and every parent is a frame of the list.
+  std::unordered_set<const komp::DruckReport_Struct*> objects;
+  for (auto* o = model.ErstesObjekt(); o; o = o->Next)
+    if (!objects.insert(o).second || objects.size() > size + 1) __builtin_trap();
+  for (auto* o : objects)
+    if (o->Parent && (!objects.count(o->Parent) ||
+                      (o->Parent->Typ != komp::typFrame && o->Parent->Typ != komp::typSeitenframe)))
+      __builtin_trap();
   for (int t = 1; t <= 3; ++t)
-    if (auto* tab = report->GetDatenTab(t)) tab->GetCell(tab->GetRowCount(true) - 1, 0);
+    if (auto* tab = model.GetDatenTab(t)) tab->GetCell(tab->GetRowCount(true) - 1, 0);
 
   size_t cut = text.find('\n');
   std::string a = text.substr(0, cut), b = cut == std::string::npos ? "" : text.substr(cut + 1);
-  const char* sum = report->AddStr(a.c_str(), b.c_str(), size & 2);
+  const char* sum = model.AddStr(a.c_str(), b.c_str(), size & 2);
   if (!sum) __builtin_trap();
-  sum = report->AddStr(sum, sum, true);
-  if (komp::TDruckReport::Str_in_Zahl(sum) < 0) __builtin_trap();
+  sum = model.AddStr(sum, sum, true);
+  if (komp::TReportModel::Str_in_Zahl(sum) < 0) __builtin_trap();
   return 0;
 }
