@@ -1,6 +1,7 @@
 // The report model's operations: objects and their defaults, paper, data tables, variables,
 // actions and the named bitmap cache. Nothing here draws or asks a person directly; what a
 // person must hear goes to the diagnostics.
+#include <algorithm>
 #include <new>
 
 #include "components/druckreport/reportmodel.h"
@@ -15,7 +16,9 @@ TReportModel::~TReportModel() = default;
 DruckReport_Struct* TReportModel::Neues_Objekt() {
   DruckReport_Struct* o = nullptr;
   try {
-    objekte_.reserve(objekte_.size() + 1);
+    // Grown by doubling: reserving one more each time copied the whole list per object.
+    if (objekte_.size() == objekte_.capacity())
+      objekte_.reserve(std::max<size_t>(16, objekte_.size() * 2));
     auto owned = std::make_unique<DruckReport_Struct>();
     o = owned.get();
     objekte_.push_back(std::move(owned));
