@@ -22,6 +22,7 @@
 #include "components/taste/taste.h"
 #include "framework/gui/stdctrls.h"
 #include "framework/testing/doubles.h"
+#include "tests/brivox/window_fixture.h"
 
 using namespace komp;
 using brivox::PlanStart;
@@ -48,35 +49,9 @@ Ran RunShell(const fs::path& dir, const std::string& command) {
 }
 bool Have(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
 
-class DesktopTest : public ::testing::Test {
+class DesktopTest : public brivox::test::WindowFixture {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("brivox-desktop-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    form_ = std::make_unique<TForm1>();
-    ShowAndActivate(form_.get());
-  }
-  void TearDown() override {
-    form_.reset();
-    fs::remove_all(dir_);
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    fs::create_directories((dir_ / name).parent_path());
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-    return Path(name);
-  }
-  void Pick(const std::string& path) {
-    services_.dialogs.openAnswers.push_back(path);
-    ClickButton(form_->Taste1);
-  }
-  void ClickButton(TTaste* button) {
-    button->Perform(WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
-    button->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
-  }
+  DesktopTest() : WindowFixture("brivox-desktop-") {}
   // Drops on the file field, where a person would aim.
   bool Drop(const std::vector<std::string>& paths) {
     return DropFiles(form_->Name, paths, {form_->Name->Width() / 2, form_->Name->Height() / 2});
@@ -105,10 +80,6 @@ class DesktopTest : public ::testing::Test {
     services_.boxes.calls.clear();
     return s;
   }
-
-  TTestServices services_;
-  fs::path dir_;
-  std::unique_ptr<TForm1> form_;
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "framework/gui/canvas.h"
 #include "framework/gui/stdctrls.h"
 #include "framework/testing/doubles.h"
+#include "tests/brivox/window_fixture.h"
 
 using namespace komp;
 using brivox::HeaderState;
@@ -30,39 +31,9 @@ uint32_t ToQColorRgb(TColor c) {
 
 const std::string kNotOpened = "Datei konnte nicht ge\xF6" "ffnet werden!";
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public brivox::test::WindowFixture {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("brivox-window-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    form_ = std::make_unique<TForm1>();
-    ShowAndActivate(form_.get());
-  }
-  void TearDown() override {
-    form_.reset();
-    fs::remove_all(dir_);
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-    return Path(name);
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Pick(const std::string& path) {
-    services_.dialogs.openAnswers.push_back(path);
-    form_->Taste1->Perform(WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
-    form_->Taste1->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
-  }
-  void Start() {
-    form_->Taste2->Perform(WM_LBUTTONDOWN, 0, MakeLParam(5, 5));
-    form_->Taste2->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
-  }
+  WindowTest() : WindowFixture("brivox-window-") {}
   // Types into a field as a person would and leaves it with Tab.
   void TypeInto(TIn* field, const std::string& text) {
     field->SetFocus(FOCUS_MOUSE);
@@ -77,9 +48,6 @@ class WindowTest : public ::testing::Test {
     return s;
   }
 
-  TTestServices services_;
-  fs::path dir_;
-  std::unique_ptr<TForm1> form_;
 };
 
 }  // namespace
