@@ -82,8 +82,10 @@ size_t EncodeAvx512(const uint8_t* in, size_t count, char* out, const EncodeTabl
 }
 
 // 64 characters a step: the code characters and the pairs of the hex runs are
-// found as bit masks, every token's byte is made in place and the bytes are
-// packed together.
+// found as bit masks, every token's byte is made at its last character and
+// the bytes are packed together. A pair cut by the end of a step is finished
+// in the next one, so that no step waits for the one before to know where to
+// start.
 AVX512_TARGET
 size_t DecodeAvx512(const uint8_t* in, size_t count, uint8_t* out, const DecodeTables& t,
                     size_t* written) {
@@ -106,52 +108,54 @@ size_t DecodeAvx512(const uint8_t* in, size_t count, uint8_t* out, const DecodeT
   const __m512i undefHi = _mm512_load_si512(t.undefined + 64);
   __m512i coded[4];
   LoadTable(t.coded, coded);
+  // Each character's predecessor: the last of the step before, then 0..62.
+  alignas(64) uint8_t before[64];
+  before[0] = 64 + 63;
+  for (int k = 1; k < 64; ++k) before[k] = uint8_t(k - 1);
+  const __m512i predecessor = _mm512_load_si512(before);
 
   uint8_t* o = out;
   size_t i = 0;
-  while (count - i >= 2) {
-    const size_t n = std::min<size_t>(64, count - i);
-    const uint64_t valid = n == 64 ? ~0ull : (1ull << n) - 1;
-    const __m512i c = _mm512_maskz_loadu_epi8(valid, in + i);
-    const __m512i next = _mm512_maskz_loadu_epi8(valid >> 1, in + i + 1);
-    const uint64_t code =
-        (_mm512_cmpeq_epi8_mask(c, space) |
-         _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, upperG), n20) |
-         _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, lowerA), n26)) & valid;
-    const uint64_t hex = (_mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, digit0), n10) |
-                          _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, upperA), n6)) & valid;
-    if ((code | hex) != valid) break;
+  uint64_t carry = 0;  // 1: the step before ended with the first digit of a pair
+  __m512i nibbleBefore = _mm512_setzero_si512();
+  for (; count - i >= 64; i += 64) {
+    const __m512i c = _mm512_loadu_si512(in + i);
+    const uint64_t code = _mm512_cmpeq_epi8_mask(c, space) |
+                          _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, upperG), n20) |
+                          _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, lowerA), n26);
+    const uint64_t hex = _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, digit0), n10) |
+                         _mm512_cmplt_epu8_mask(_mm512_sub_epi8(c, upperA), n6);
+    if ((code | hex) != ~0ull) break;
     const __m512i undefined = _mm512_permutex2var_epi8(undefLo, c, undefHi);
     if ((_mm512_test_epi8_mask(undefined, undefined) & code) != 0) break;
     // Runs of hex digits pair up from their start: a run that starts at an
-    // odd place is cleared by adding its first bit, which marks the others.
+    // odd place, or continues a pair of the step before, is cleared by adding
+    // its first bit, which marks the others.
     const uint64_t runStart = hex & ~(hex << 1);
-    const uint64_t evenRuns = hex & (hex + (runStart & kOdd));
+    const uint64_t evenRuns = hex & (hex + ((runStart & kOdd) | carry));
     const uint64_t firstHalf = (evenRuns & kEven) | (hex & ~evenRuns & kOdd);
-    if ((firstHalf & ~(hex >> 1) & (valid >> 1)) != 0) break;  // a pair cut by a code character
-    const uint64_t last = 1ull << (n - 1);
-    const uint64_t pairStarts = firstHalf & ~last;
-    // A pair cut by the end of the block is taken whole in the next step.
-    const size_t used = (firstHalf & last) ? n - 1 : n;
+    // A pair cut by a code character.
+    if (((firstHalf & ~(hex >> 1) & (~0ull >> 1)) | (carry & ~hex)) != 0) break;
+    const uint64_t secondHalf = (firstHalf << 1) | carry;
 
-    const __m512i highNibble = _mm512_sub_epi8(
+    const __m512i nibble = _mm512_sub_epi8(
         c, _mm512_mask_blend_epi8(_mm512_cmpgt_epu8_mask(c, nine), digit0, letterBase));
-    const __m512i lowNibble = _mm512_sub_epi8(
-        next, _mm512_mask_blend_epi8(_mm512_cmpgt_epu8_mask(next, nine), digit0, letterBase));
+    const __m512i high = _mm512_permutex2var_epi8(nibble, predecessor, nibbleBefore);
     const __m512i pairs =
-        _mm512_or_si512(_mm512_and_si512(_mm512_slli_epi16(highNibble, 4), highMask), lowNibble);
+        _mm512_or_si512(_mm512_and_si512(_mm512_slli_epi16(high, 4), highMask), nibble);
     const __m512i pairCoded = Lookup256(coded, pairs);
-    if ((_mm512_test_epi8_mask(pairCoded, pairCoded) & pairStarts) != 0) break;
-    const uint64_t starts = code | pairStarts;
+    if ((_mm512_test_epi8_mask(pairCoded, pairCoded) & secondHalf) != 0) break;
+    const uint64_t ends = code | secondHalf;
     const __m512i bytes =
         _mm512_mask_blend_epi8(code, pairs, _mm512_permutex2var_epi8(valueLo, c, valueHi));
-    _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(starts, bytes));
-    o += __builtin_popcountll(starts);
-    i += used;
-    if (used == 0) break;
+    _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(ends, bytes));
+    o += __builtin_popcountll(ends);
+    carry = firstHalf >> 63;
+    nibbleBefore = nibble;
   }
   *written = size_t(o - out);
-  return i;
+  // A pair left open is the portable loop's, from its first digit.
+  return i - carry;
 }
 
 #else
