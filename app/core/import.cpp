@@ -50,7 +50,10 @@ class Importer {
   std::vector<PieceStats> stats_;
   ImportResult result_;
   const uint8_t* in_ = nullptr;  // the block being decoded, in the piece's file buffer
-  uint8_t out_[kBlock + 4 + Decoder::kOutputSlack];
+  // Decoded bytes gather here and go to the target in large writes, with no
+  // file buffer between.
+  static constexpr size_t kOutFlushAbove = kFileBuffer - kBlock;
+  uint8_t out_[kOutFlushAbove + 4 + Decoder::kOutputSlack];
   size_t outLength_ = 0;
 };
 
@@ -145,7 +148,7 @@ Importer::Outcome Importer::DecodeBody(TFile& piece, const std::string& path, ui
     // the end of the block or a full buffer; those are handled around it.
     uint64_t run = blockLength - pos;
     run = std::min(run, kProgressStep - done % kProgressStep);
-    run = std::min<uint64_t>(run, kFlushAbove + 1 - std::min(outLength_, kFlushAbove));
+    run = std::min<uint64_t>(run, kOutFlushAbove + 1 - std::min(outLength_, kOutFlushAbove));
     const size_t head = size_t(run - 1);
     if (!decode(head)) return Outcome::Failed;
     pos += head;
@@ -159,8 +162,7 @@ Importer::Outcome Importer::DecodeBody(TFile& piece, const std::string& path, ui
     if (!decode(1)) return Outcome::Failed;
     ++pos;
     ++done;
-    // Never between the two halves of a hex pair.
-    if (!decoder_.Pending() && (outLength_ > kFlushAbove || blockEnd) && !Flush())
+    if (outLength_ > kOutFlushAbove && !Flush())
       return Outcome::Failed;
     if (blockEnd && done < body) {
       const size_t want = size_t(std::min<uint64_t>(kBlock, body - done));
@@ -248,7 +250,7 @@ ImportResult Importer::Run() {
       host_.Message(MsgTargetIsPiece(FromSystemName(targetPath_)), kCaptionWarning);
       return result_;
     }
-    if (!target_.Create(targetPath_, kFileBuffer)) {
+    if (!target_.Create(targetPath_)) {
       host_.Message(kMsgCannotCreate, kCaptionWarning);
       return result_;
     }
