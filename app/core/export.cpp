@@ -45,24 +45,27 @@ class Exporter {
   uint64_t pieces_ = 1;
   Encoder* encoder_ = nullptr;
 
-  uint8_t in_[kBlock];
+  const uint8_t* in_ = nullptr;  // the block being encoded, in the source's file buffer
   size_t blockLength_ = 0;
   size_t blockPos_ = 0;
   uint64_t done_ = 0;
   bool inputOk_ = true;
-  char out_[kBlock + 4 + Encoder::kOutputSlack];
+  // Encoded characters gather here and go to the piece in large writes, with
+  // no file buffer between.
+  static constexpr size_t kOutFlushAbove = kFileBuffer - kBlock;
+  char out_[kOutFlushAbove + 4 + Encoder::kOutputSlack];
   size_t outLength_ = 0;
 };
 
 bool Exporter::Count() {
   ByteCounter counter;
-  uint8_t block[kCountBlock];
   uint64_t counted = 0;
   int blocks = 0;
   while (counted < size_) {
     const size_t want = size_t(std::min<uint64_t>(kCountBlock, size_ - counted));
-    const int64_t got = source_.Read(block, want);
-    const size_t n = got > 0 ? size_t(got) : 0;
+    int64_t got = 0;
+    const uint8_t* block = source_.ReadInPlace(want, got);
+    const size_t n = block && got > 0 ? size_t(got) : 0;
     counter.Add(block, n);
     counted += n;
     if (n < want) break;
@@ -129,7 +132,7 @@ bool Exporter::EncodeBody(TNewFile& piece, const std::string& piecePath) {
     // end of the block, a full buffer or the limit; those are handled after it.
     uint64_t run = blockLength_ - blockPos_;
     run = std::min(run, kProgressStep - done_ % kProgressStep);
-    run = std::min<uint64_t>(run, (kFlushAbove - outLength_) / 3 + 1);
+    run = std::min<uint64_t>(run, (kOutFlushAbove - outLength_) / 3 + 1);
     run = std::min(run, (limit - body - 1) / 3 + 1);
     const size_t head = size_t(run - 1);
     size_t chars = enc.Encode(in_ + blockPos_, head, out_ + outLength_);
@@ -148,19 +151,20 @@ bool Exporter::EncodeBody(TNewFile& piece, const std::string& piecePath) {
     ++blockPos_;
     outLength_ += chars;
     body += chars;
-    if (outLength_ > kFlushAbove || blockEnd || body >= limit) {
+    if (outLength_ > kOutFlushAbove) {
       if (!Flush(piece, piecePath)) return false;
     }
     if (blockEnd && done_ < size_) {
       const size_t want = size_t(std::min<uint64_t>(kBlock, size_ - done_));
-      const int64_t got = source_.Read(in_, want);
+      int64_t got = 0;
+      in_ = source_.ReadInPlace(want, got);
       blockPos_ = 0;
       blockLength_ = want;
       // The source shrank since it was counted.
       if (got != int64_t(want)) inputOk_ = false;
     }
   }
-  return true;
+  return Flush(piece, piecePath);
 }
 
 bool Exporter::Run() {
@@ -201,7 +205,9 @@ bool Exporter::Run() {
   if (!CheckPlan(names)) return false;
 
   blockLength_ = size_ <= kBlock ? size_t(size_) : kFirstBlock;
-  if (source_.Read(in_, blockLength_) != int64_t(blockLength_)) {
+  int64_t got = 0;
+  in_ = source_.ReadInPlace(blockLength_, got);
+  if ((blockLength_ > 0 && !in_) || got != int64_t(blockLength_)) {
     host_.Message(MsgReadError(shownSource), kCaptionWarning);
     return false;
   }
@@ -222,7 +228,7 @@ bool Exporter::Run() {
     header.nextPieceName = i < pieces_ ? names.PieceName(i + 1, pieces_) : std::string();
     const std::string path = ResolvePath(s_.directory, ToSystemName(name));
     TNewFile& piece = written.emplace_back();
-    if (!piece.Create(path, kFileBuffer)) {
+    if (!piece.Create(path)) {
       host_.Message(kMsgCannotCreate, kCaptionWarning);
       return false;
     }
