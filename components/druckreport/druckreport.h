@@ -9,6 +9,9 @@
 //   druckreport.h       the control (this file); its names delegate to the model
 //   control.cpp         construction, the message boxes of the model, painting, size and
 //                       scroll bar, registration
+//   output.h/.cpp       where a layout goes: counting, a canvas page, a PDF content stream
+//   layout.h, layout*.cpp   the layout engine (frames, rules, placement, text lines)
+//   output_control.cpp  DrawCanvas, SaveasPDF, Drucken: the control runs the engine
 //
 // Call flow of a definition: SetReportdaten -> Clear_Report(false) -> the model parses into the
 // flat object list (nesting by Parent), telling errors through IReportDiagnostics, which the
@@ -21,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "components/druckreport/layout.h"
+#include "components/druckreport/output.h"
 #include "components/druckreport/reportmodel.h"
 #include "components/stringtab/stringtab.h"
 #include "framework/gui/canvas.h"
@@ -38,7 +43,7 @@ enum : DefKonstrukt { kkBitmap = 2, kkText = 4, kkFrame = 8 };
 using TRecordChangeEvent = std::function<void(TObject* Sender, int Tab, int Position)>;
 using TFormatEvent = std::function<void(TObject* Sender, const char* Name, std::string& Str)>;
 
-class TDruckReport : public TCustomControl, private IReportDiagnostics {
+class TDruckReport : public TCustomControl, private IReportDiagnostics, private IReportHost {
   // First, so that the names below that refer into it are bound to a constructed model.
   TReportModel model_;
 
@@ -129,6 +134,21 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics {
   bool Tastenleiste = false;  // the page button bar is shown
   TScrollBar* ScrollBar() const { return scrollBar_; }
 
+  // ---- output
+  // Lays the report out onto `out`: first a counting run on the same measures when the page
+  // limit is not 1 (so "Seite x von y" is right for this output), then the drawing run.
+  // False when the run stopped (structure error, device failure, or the report was freed or
+  // redefined by a callback).
+  bool DrawCanvas(IReportOutput& out);
+  // Writes the report as a PDF file (a code page 1252 name); false on any failure, and then no
+  // file (nor a half one) is left.
+  bool SaveasPDF(const char* name);
+  // Prints through the framework's printer; false when there is no printer or the run failed.
+  bool Drucken(const char* title, int copies);
+  // Wraps a text to `width` pixels of the canvas; the lines are in Textzeilen().
+  int GetTextzeilen(const char* text, const TCanvas& canvas, int startLine, int width);
+  const std::vector<TTextzeile>& Textzeilen() const { return textzeilen_; }
+
   // Computes the page rectangle and the scroll bar from the control's size.
   void SetGroesse();
   void Paint() override;
@@ -143,10 +163,16 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics {
   void ParseError(int n, int64_t line) override;
   void OutOfMemory() override;
   void DuplicateVariable(const std::string& name) override;
+  // What the layout asks of the control.
+  void RecordChange(int tab, int position) override;
+  void Format(const char* name, std::string& value) override;
+  const TBitmap* Bild(const std::string& name) override;
+  void TwoPageBreaks() override;
 
   DefKonstrukt konstrukt_ = 0;
   std::vector<std::unique_ptr<TBitmap>> frameBilder_;
   TScrollBar* scrollBar_ = nullptr;
+  std::vector<TTextzeile> textzeilen_;
 };
 
 namespace Druckreport {

@@ -1,0 +1,121 @@
+// Where a report layout goes. The engine places everything in tenths of a millimetre and asks
+// its output for scale, origin and text measures; it never knows which device it draws on.
+//
+//   IReportOutput     the interface: geometry, text measure, drawing, new page
+//   TCountingOutput   measures like another output and draws nothing (page counting)
+//   TCanvasOutput     a TCanvas page: preview bitmap or printer page
+//   TPdfOutput        a PDF content stream through pdf::TPdfWriter (Times metrics, 72 dpi)
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "framework/gui/canvas.h"
+#include "framework/gui/graphics.h"
+
+namespace komp {
+
+namespace pdf {
+class TPdfWriter;
+}
+
+// Font size used where a definition gave none (0 would draw nothing at all).
+int ReportFontSize(int size);
+
+class IReportOutput {
+ public:
+  virtual ~IReportOutput() = default;
+  // False for a counting run: the engine then calls no drawing operation and no NewPage.
+  virtual bool Draws() const { return true; }
+  // Device units per 0.1 mm and the device position of the page's top-left corner.
+  virtual double ScaleX() const = 0;
+  virtual double ScaleY() const = 0;
+  virtual TPoint Origin() const { return {0, 0}; }
+  // Pixels per inch at which texts are measured.
+  virtual int TextResolution() const = 0;
+  // Measures at TextResolution; the font's size is never 0 here.
+  virtual int64_t TextWidth(const TFont& f, std::string_view text) const = 0;
+  virtual int64_t TextHeight(const TFont& f) const = 0;  // of "A"
+
+  // Device coordinates. `box` is the object's box (texts are clipped to it where the device can).
+  virtual void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) = 0;
+  virtual void Rectangle(TColor c, int pen, const TRect& r) = 0;
+  virtual void Line(TColor c, int pen, const TRect& r) = 0;
+  virtual void Ellipse(TColor c, int pen, const TRect& r) = 0;
+  virtual void Bitmap(const TBitmap& b, const TRect& r) = 0;
+  // Ends the page and starts the next one; false stops the run (the device failed).
+  virtual bool NewPage() = 0;
+};
+
+class TCountingOutput final : public IReportOutput {
+ public:
+  explicit TCountingOutput(const IReportOutput& measure) : m_(measure) {}
+  bool Draws() const override { return false; }
+  double ScaleX() const override { return m_.ScaleX(); }
+  double ScaleY() const override { return m_.ScaleY(); }
+  TPoint Origin() const override { return m_.Origin(); }
+  int TextResolution() const override { return m_.TextResolution(); }
+  int64_t TextWidth(const TFont& f, std::string_view t) const override { return m_.TextWidth(f, t); }
+  int64_t TextHeight(const TFont& f) const override { return m_.TextHeight(f); }
+  void Text(const TFont&, int, int, std::string_view, const TRect&) override {}
+  void Rectangle(TColor, int, const TRect&) override {}
+  void Line(TColor, int, const TRect&) override {}
+  void Ellipse(TColor, int, const TRect&) override {}
+  void Bitmap(const TBitmap&, const TRect&) override {}
+  bool NewPage() override { return true; }
+
+ private:
+  const IReportOutput& m_;
+};
+
+class TCanvasOutput final : public IReportOutput {
+ public:
+  // The page (pageWidth x pageHeight, 0.1 mm) fills width x height device pixels at origin.
+  // `nextPage` gives the canvas of the following page, or null to stop.
+  TCanvasOutput(TCanvas& canvas, int32_t pageWidth, int32_t pageHeight, int width, int height,
+                TPoint origin, int textResolution, std::function<TCanvas*()> nextPage);
+  double ScaleX() const override { return sx_; }
+  double ScaleY() const override { return sy_; }
+  TPoint Origin() const override { return origin_; }
+  int TextResolution() const override { return res_; }
+  int64_t TextWidth(const TFont& f, std::string_view text) const override;
+  int64_t TextHeight(const TFont& f) const override;
+  void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) override;
+  void Rectangle(TColor c, int pen, const TRect& r) override;
+  void Line(TColor c, int pen, const TRect& r) override;
+  void Ellipse(TColor c, int pen, const TRect& r) override;
+  void Bitmap(const TBitmap& b, const TRect& r) override;
+  bool NewPage() override;
+  TCanvas& Canvas() { return *canvas_; }
+
+ private:
+  void Shape(TColor c, int pen);
+  TCanvas* canvas_;
+  double sx_, sy_;
+  TPoint origin_;
+  int res_;
+  std::function<TCanvas*()> nextPage_;
+};
+
+class TPdfOutput final : public IReportOutput {
+ public:
+  // The writer's document is begun; this output begins the first page.
+  explicit TPdfOutput(pdf::TPdfWriter& writer, int32_t pageWidth, int32_t pageHeight);
+  double ScaleX() const override { return sx_; }
+  double ScaleY() const override { return sy_; }
+  int TextResolution() const override { return 72; }
+  int64_t TextWidth(const TFont& f, std::string_view text) const override;
+  int64_t TextHeight(const TFont& f) const override;
+  void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) override;
+  void Rectangle(TColor c, int pen, const TRect& r) override;
+  void Line(TColor c, int pen, const TRect& r) override;
+  void Ellipse(TColor c, int pen, const TRect& r) override;
+  void Bitmap(const TBitmap&, const TRect&) override {}  // pictures stay out of the PDF
+  bool NewPage() override;
+
+ private:
+  pdf::TPdfWriter& w_;
+  double sx_, sy_;
+};
+
+}  // namespace komp
