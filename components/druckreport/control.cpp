@@ -1,6 +1,6 @@
 // The control: construction, the message boxes that tell the model's diagnostics, clearing and
 // SetReportdaten with the view state, background painting, preview geometry and the scroll
-// bar, registration. Until the page preview is drawn, Paint shows only the control's colour.
+// bar, registration. Paint shows the rendered page bitmaps; the page buttons are not drawn yet.
 #include <algorithm>
 #include <cstdio>
 
@@ -141,6 +141,23 @@ void TDruckReport::Paint() {
   Canvas().Brush.Color = Color();
   Canvas().Brush.Style = TBrushStyle::Solid;
   Canvas().FillRect(ClientRect());
+  if (Neuzeichnen) {
+    QPointer<TDruckReport> self(this);
+    RenderPreview();
+    if (!self) return;
+    const bool bar = Seitenanzahl >= 2;
+    if (bar != Tastenleiste) {
+      Tastenleiste = bar;
+      SetGroesse();
+      RenderPreview();
+      if (!self) return;
+    }
+  }
+  TBitmap* b = GetFrameBild(AktSeite > 0 && AktSeite < Seitenanzahl ? AktSeite : 0);
+  if (!b || b->Empty()) return;
+  const int visible = Height() - (Tastenleiste ? kButtonBar : 0);
+  Canvas().CopyRect({0, 0, b->Width(), visible}, b->Canvas(),
+                    {0, ScrollOffset, b->Width(), ScrollOffset + visible});
 }
 
 void TDruckReport::EvGroesse(TMessage&) { SetGroesse(); }

@@ -145,6 +145,8 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   bool SaveasPDF(const char* name);
   // Prints through the framework's printer; false when there is no printer or the run failed.
   bool Drucken(const char* title, int copies);
+  // Lays the report out into the page bitmaps (GetFrameBild), the page at Seitenrect.
+  bool RenderPreview();
   // Wraps a text to `width` pixels of the canvas; the lines are in Textzeilen().
   int GetTextzeilen(const char* text, const TCanvas& canvas, int startLine, int width);
   const std::vector<TTextzeile>& Textzeilen() const { return textzeilen_; }
@@ -156,6 +158,7 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
 
  private:
   void EvGroesse(TMessage& msg);
+  void PreviewBackground(TBitmap& b);
   void HorChange(TObject* Sender);
 
   // The model's diagnostics, shown as message boxes.

@@ -316,3 +316,32 @@ TEST_F(Layout, PrintsThroughThePrinterService) {
 
 }  // namespace
 }  // namespace komp::drtest
+
+namespace komp::drtest {
+namespace {
+
+TEST_F(Layout, PreviewRendersEachPageIntoItsBitmap) {
+  report.SetBounds(0, 0, 210, 320);
+  Parse("seiten 0\nobject rechteck links 0 oben 0 breite 1000 h\xF6he 1000 stift 10\nend\n"
+        "frame oben 2000 schrittweite 500 anzahl 3\nobject label text Zeile\nend\nend\n");
+  report.SetGroesse();
+  ASSERT_TRUE(report.RenderPreview());
+  EXPECT_EQ(report.Seitenanzahl, 2);
+  ASSERT_EQ(report.FrameBildCount(), 2);
+  const TRect page = report.Seitenrect;
+  TBitmap* first = report.GetFrameBild(0);
+  ASSERT_GE(first->Width(), page.right);
+  const double z = double(page.right - page.left) / report.Seitenbreite;
+  TCanvas& c = first->Canvas();
+  // The rectangle's left side, inside the white page with its black border.
+  EXPECT_EQ(c.Pixel(page.left + int(100 * z), page.top + int(600 * z)), clBlack);
+  EXPECT_EQ(c.Pixel(page.left + int(600 * z), page.top + int(600 * z)), clWhite);
+  EXPECT_EQ(c.Pixel(page.left, page.top + 20), clBlack);
+  // The second page has the background but not the rectangle.
+  TCanvas& second = report.GetFrameBild(1)->Canvas();
+  EXPECT_EQ(second.Pixel(page.left + int(100 * z), page.top + int(600 * z)), clWhite);
+  EXPECT_EQ(second.Pixel(page.left, page.top + 20), clBlack);
+}
+
+}  // namespace
+}  // namespace komp::drtest
