@@ -345,3 +345,35 @@ TEST_F(Layout, PreviewRendersEachPageIntoItsBitmap) {
 
 }  // namespace
 }  // namespace komp::drtest
+
+namespace komp::drtest {
+namespace {
+
+TEST_F(Layout, BitmapsFromTheHostAndRotatedText) {
+  TBitmap logo(4, 4);
+  std::vector<std::string> asked;
+  report.OnGetBitmap = [&](const std::string& name, TBitmap*& bild) {
+    asked.push_back(name);
+    if (name == "Logo") bild = &logo;
+  };
+  auto p = Draw(
+      "object bitmap links 0 oben 0 breite 200 h\xF6he 100 text Logo\nend\n"
+      "object bitmap links 0 oben 200 text Fehlt\nend\n"
+      "object bitmap links 0 oben 400 breite 100 h\xF6he 100 text Aus gruppe 3 else Logo\nend\n"
+      "object label oben 600 text Schraeg textwinkel 900\nend\n");
+  std::vector<TRect> drawn;
+  for (auto& op : p->pages[0]->record.ops)
+    if (op.kind == TCanvasOp::Bitmap) drawn.push_back(op.rect);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(drawn[0].left, Px(100));
+  EXPECT_EQ(drawn[0].right, Px(100 + 200));
+  EXPECT_EQ(drawn[1].top, Px(100 + 400));
+  // Each name is asked once, however often it is drawn.
+  EXPECT_EQ(asked, (std::vector<std::string>{"Logo", "Fehlt"}));
+  const TCanvasOp* t = p->pages[0]->record.FindText("Schraeg");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->font.Orientation, 900);
+}
+
+}  // namespace
+}  // namespace komp::drtest
