@@ -279,6 +279,10 @@ void TReportLayout::Walk(int first, int end, bool inPageFrame) {
   std::vector<Act> stack;
   int cursor = first;
   while (!abort_ && !gone_ && !trialMissed_) {
+    if (++steps_ > maxSteps) {
+      abort_ = true;
+      break;
+    }
     Act* a = stack.empty() ? nullptr : &stack.back();
     int& cur = a ? a->cursor : cursor;
     if (cur >= (a ? a->end : end)) {

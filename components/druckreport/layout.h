@@ -56,6 +56,10 @@ class TReportLayout {
 
   // Tests and the benchmark look at these.
   static constexpr int32_t kMaxPages = 100000;  // a hard stop however the limit is set
+  // Records and objects one run may visit: nested frames multiply their record counts, so a
+  // short definition could otherwise keep a run busy for ever. Exceeding it stops the run.
+  static constexpr int64_t kMaxSteps = 50'000'000;
+  int64_t maxSteps = kMaxSteps;
 
  private:
   struct Act;  // a frame being laid out
@@ -100,6 +104,7 @@ class TReportLayout {
   uint32_t groups_ = 0;
   bool used_[4] = {};
   bool placedSinceBreak_ = false;
+  int64_t steps_ = 0;
   bool abort_ = false;
   bool gone_ = false;
   bool trial_ = false;  // automatic column trials: nothing is drawn, a page break is a miss

@@ -377,3 +377,25 @@ TEST_F(Layout, BitmapsFromTheHostAndRotatedText) {
 
 }  // namespace
 }  // namespace komp::drtest
+
+namespace komp::drtest {
+namespace {
+
+TEST_F(Layout, NestedRecordCountsCannotKeepARunBusy) {
+  // 2^40 innermost records that place nothing: a step budget ends the run.
+  std::string def = "frame\nobject label text X\nend\n";
+  for (int i = 0; i < 40; ++i) def += "frame anzahl 2\n";
+  def += "object bedingung text Spalte wenn leer\nend\n";
+  for (int i = 0; i < 42; ++i) def += "end\n";
+  Parse(def);
+  TRecordingCanvas c(84, 119);
+  TCanvasOutput out(c, 2100, 2970, 84, 119, {0, 0}, 96, nullptr);
+  TReportLayout run(report.Model(), out, nullptr);
+  run.maxSteps = 100000;
+  EXPECT_FALSE(run.Run(1));
+  EXPECT_TRUE(run.Aborted());
+  EXPECT_EQ(c.record.AllText(), "X");
+}
+
+}  // namespace
+}  // namespace komp::drtest
