@@ -1,7 +1,7 @@
 // The report layout engine: lays a TReportModel out onto an IReportOutput.
 //
 //   IReportHost       what the engine asks of its owner: events, bitmaps, the error box
-//   GetTextzeilen     wraps a text into lines (layout_text.cpp)
+//   GetTextzeilen     wraps a text into lines (layout_text.h)
 //   TReportLayout     one run: frames and records (layout.cpp), the visibility rules and values
 //                     (layout_rules.cpp), placement, breaks and drawing (layout_place.cpp)
 //
