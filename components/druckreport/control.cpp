@@ -1,6 +1,5 @@
 // The control: construction, the message boxes that tell the model's diagnostics, clearing and
-// SetReportdaten with the view state, background painting, preview geometry and the scroll
-// bar, registration. Paint shows the rendered page bitmaps; the page buttons are not drawn yet.
+// SetReportdaten with the view state, registration. The preview is in preview.cpp.
 #include <algorithm>
 #include <cstdio>
 
@@ -13,7 +12,6 @@ namespace komp {
 
 namespace {
 constexpr int kScrollBarWidth = 17;
-constexpr int kButtonBar = 29;
 }  // namespace
 
 TDruckReport::TDruckReport(QWidget* owner) : TCustomControl(owner) {
@@ -24,10 +22,12 @@ TDruckReport::TDruckReport(QWidget* owner) : TCustomControl(owner) {
   scrollBar_ = new TScrollBar(this, TScrollBarKind::Vertical);
   scrollBar_->SetBounds(Width() - kScrollBarWidth, 0, kScrollBarWidth, Height());
   scrollBar_->SetVisible(false);
+  scrollBar_->SetFocusable(true);
   scrollBar_->OnChange = [this](TObject* Sender) { HorChange(Sender); };
 }
 
 TDruckReport::~TDruckReport() {
+  LoesTaste();
   Clear_Report(true);
   frameBilder_.clear();
 }
@@ -86,91 +86,11 @@ bool TDruckReport::SetReportdaten(const char* text) {
   return true;
 }
 
-TBitmap* TDruckReport::GetFrameBild(int i) {
-  if (i < 0) return nullptr;
-  if (size_t(i) < frameBilder_.size()) return frameBilder_[size_t(i)].get();
-  if (size_t(i) == frameBilder_.size()) {
-    frameBilder_.push_back(std::make_unique<TBitmap>());
-    return frameBilder_.back().get();
-  }
-  return nullptr;
-}
-
 void TDruckReport::SetKonstrukt(DefKonstrukt k) {
   if (k == konstrukt_) return;
   konstrukt_ = k;
   Neuzeichnen = true;
   Repaint();
-}
-
-void TDruckReport::SetGroesse() {
-  const int W = Width(), H = Height();
-  const int sbw = scrollBar_ ? scrollBar_->Width() : kScrollBarWidth;
-  double z = double(W) / Seitenbreite;
-  int avail = H - (Tastenleiste ? 21 : 0);
-  bool scroll = int(Seitenhoehe * z) > avail;
-  if (scroll) z = double(W - sbw) / Seitenbreite;
-  int r = int(Seitenhoehe * z);
-  int top = std::max((H - r) / 2, 0);
-  int range = top + r - H;
-  if (range < 0) {
-    range = 0;
-    scroll = false;
-  }
-  int w = int(Seitenbreite * z);
-  int left = std::max((W - w) / 2 - (scroll ? sbw / 2 : 0), 0);
-  int barHeight = H;
-  if (Tastenleiste) {
-    if (top != 0) top = std::max(top - kButtonBar, 0);
-    range += kButtonBar;
-    barHeight = H - kButtonBar;
-  }
-  Seitenrect = {left, top, left + w, top + r};
-  if (scrollBar_) {
-    scrollBar_->SetVisible(scroll);
-    if (scroll) {
-      scrollBar_->SetBounds(Seitenrect.right, 0, sbw, barHeight);
-      if (ScrollOffset > range) ScrollOffset = range;
-      scrollBar_->SetParams(ScrollOffset, 0, range);
-    }
-  }
-  Neuzeichnen = true;
-}
-
-void TDruckReport::Paint() {
-  Canvas().Brush.Color = Color();
-  Canvas().Brush.Style = TBrushStyle::Solid;
-  Canvas().FillRect(ClientRect());
-  if (Neuzeichnen) {
-    QPointer<TDruckReport> self(this);
-    RenderPreview();
-    if (!self) return;
-    const bool bar = Seitenanzahl >= 2;
-    if (bar != Tastenleiste) {
-      Tastenleiste = bar;
-      SetGroesse();
-      RenderPreview();
-      if (!self) return;
-    }
-  }
-  TBitmap* b = GetFrameBild(AktSeite > 0 && AktSeite < Seitenanzahl ? AktSeite : 0);
-  if (!b || b->Empty()) return;
-  const int visible = Height() - (Tastenleiste ? kButtonBar : 0);
-  Canvas().CopyRect({0, 0, b->Width(), visible}, b->Canvas(),
-                    {0, ScrollOffset, b->Width(), ScrollOffset + visible});
-}
-
-void TDruckReport::EvGroesse(TMessage&) { SetGroesse(); }
-
-void TDruckReport::Dispatch(TMessage& msg) {
-  if (msg.Msg == WM_SIZE) EvGroesse(msg);
-  TCustomControl::Dispatch(msg);
-}
-
-void TDruckReport::HorChange(TObject*) {
-  if (scrollBar_->Position() == ScrollOffset) return;
-  ScrollOffset = scrollBar_->Position();
-  Invalidate();
 }
 
 namespace Druckreport {

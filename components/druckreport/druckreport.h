@@ -7,8 +7,9 @@
 //   numbers.cpp         Str_in_Zahl and AddStr (text arithmetic of report variables)
 //   parser.h, keywords.cpp, parser.cpp, statements.cpp   the definition language
 //   druckreport.h       the control (this file); its names delegate to the model
-//   control.cpp         construction, the message boxes of the model, painting, size and
-//                       scroll bar, registration
+//   control.cpp         construction, the message boxes of the model, registration
+//   preview.cpp         the preview: geometry, page bitmaps kept in a small cache, painting,
+//                       page buttons, mouse, wheel and scroll bar
 //   output.h/.cpp       where a layout goes: counting, a canvas page, a PDF content stream
 //   layout.h, layout*.cpp   the layout engine (frames, rules, placement, text lines)
 //   output_control.cpp  DrawCanvas, SaveasPDF, Drucken: the control runs the engine
@@ -108,7 +109,9 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   const std::list<FVar>& Variablen() const { return model_.Variablen(); }
   std::list<FVar>& Variablen() { return model_.Variablen(); }
   const std::list<Bitmap>& Bilder() const { return model_.Bilder(); }
-  int FrameBildCount() const { return int(frameBilder_.size()); }
+  // Page bitmaps held in memory now: at most kSeitenbilder, whatever the page count.
+  int FrameBildCount() const;
+  static constexpr int kSeitenbilder = 4;
   DruckReport_Vorgaben& Vorgaben() { return model_.Vorgaben(); }
   const DruckReport_Vorgaben& Vorgaben() const { return model_.Vorgaben(); }
 
@@ -155,11 +158,28 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   void SetGroesse();
   void Paint() override;
   void Dispatch(TMessage& msg) override;
+  // Draws page button i (0 "<<", 1 "<", 2 ">", 3 ">>"), or all four for -1.
+  void DrawButton(TCanvas& c, int i);
+  // The page button under (x, y) while the bar is shown, else -1.
+  int TasteBei(int x, int y) const;
+  TRect TastenRect(int i) const;
+  // The pressed page button of this control, or -1.
+  int GedrueckteTaste() const;
+  // Layout runs into the page bitmaps (full runs and single pages on demand), for tests.
+  int Renderlaeufe() const { return renderlaeufe_; }
 
  private:
   void EvGroesse(TMessage& msg);
   void PreviewBackground(TBitmap& b);
   void HorChange(TObject* Sender);
+  void MouseClick(TMessage& msg);
+  void MouseWheel(TMessage& msg);
+  void MouseMoveMessage(TMessage& msg);
+  // Lays the report out again and keeps only page p, into its bitmap.
+  bool RenderPage(int p);
+  // Lets go of a page button this control holds (it is going away).
+  void LoesTaste();
+  void PreviewSize(int& w, int& h) const;
 
   // The model's diagnostics, shown as message boxes.
   bool UnknownWord(const std::string& text, int64_t line) override;
@@ -173,7 +193,16 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   void TwoPageBreaks() override;
 
   DefKonstrukt konstrukt_ = 0;
-  std::vector<std::unique_ptr<TBitmap>> frameBilder_;
+  // One slot per page; only a few hold a bitmap, the least recently used one gives way.
+  struct Seitenbild {
+    std::unique_ptr<TBitmap> bild;
+    uint64_t benutzt = 0;
+    bool gezeichnet = false;  // holds its page as of the last run
+  };
+  std::vector<Seitenbild> frameBilder_;
+  uint64_t bildUhr_ = 0;
+  TCanvas leer_;  // has no device: pages that are not kept are drawn nowhere
+  int renderlaeufe_ = 0;
   TScrollBar* scrollBar_ = nullptr;
   std::vector<TTextzeile> textzeilen_;
 };

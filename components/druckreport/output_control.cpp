@@ -110,52 +110,6 @@ bool TDruckReport::Drucken(const char* title, int copies) {
   return true;
 }
 
-void TDruckReport::PreviewBackground(TBitmap& b) {
-  TCanvas& c = b.Canvas();
-  c.Pen.Style = TPenStyle::Solid;
-  c.Pen.Color = Color();
-  c.Brush.Style = TBrushStyle::Solid;
-  c.Brush.Color = Color();
-  c.FillRect({0, 0, b.Width(), b.Height()});
-  const TRect& r = Seitenrect;
-  c.Pen.Color = clBlack;
-  c.Pen.Width = 1;
-  c.Brush.Color = clWhite;
-  c.Rectangle(r);
-  const double sx = double(r.right - r.left) / std::max(1, Seitenbreite);
-  const double sy = double(r.bottom - r.top) / std::max(1, Seitenhoehe);
-  c.Pen.Color = 0xFF0000;
-  c.Pen.Style = TPenStyle::Dash;
-  c.Brush.Style = TBrushStyle::Clear;
-  c.Rectangle(r.left + int(RandLinks * sx) - 1, r.top + int(RandOben * sy) - 1,
-              r.right - int(RandRechts * sx), r.bottom - int(RandUnten * sy));
-  c.Pen.Style = TPenStyle::Solid;
-}
-
-bool TDruckReport::RenderPreview() {
-  QPointer<TDruckReport> self(this);
-  const int visibleBar = scrollBar_ && scrollBar_->Visible() ? scrollBar_->Width() : 0;
-  const int w = std::max(Width() - visibleBar, int(Seitenrect.right));
-  const int h = std::max(Height(), int(Seitenrect.bottom));
-  int page = 0;
-  auto prepare = [&](int i) -> TCanvas* {
-    TBitmap* b = GetFrameBild(i);
-    if (!b) return nullptr;
-    b->SetSize(std::max(1, w), std::max(1, h));
-    PreviewBackground(*b);
-    return &b->Canvas();
-  };
-  TCanvas* first = prepare(0);
-  if (!first) return false;
-  TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
-                    Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
-                    [&]() { return prepare(++page); });
-  const bool ok = DrawCanvas(out);
-  if (!self) return false;
-  Neuzeichnen = false;
-  return ok;
-}
-
 int TDruckReport::GetTextzeilen(const char* text, const TCanvas& canvas, int startLine, int width) {
   const TFont font = canvas.Font;
   const int ppi = canvas.PixelsPerInch();

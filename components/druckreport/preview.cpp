@@ -1,0 +1,365 @@
+// The preview of TDruckReport:
+//   SetGroesse, EvGroesse       page rectangle, scroll need, scroll bar, the 29-pixel button bar
+//   GetFrameBild, RenderPreview  page bitmaps: a small cache, the rest rendered on demand
+//   RenderPage                  one page laid out again into its bitmap
+//   Paint, DrawButton           the band of the shown page, the four page buttons with bevels
+//   MouseClick, MouseWheel, MouseMoveMessage, HorChange, Dispatch   input
+//
+// Call flow: Paint -> (repaint flag) RenderPreview -> DrawCanvas; the pages beyond the cache go
+// to a canvas without a device. Paint of such a page -> RenderPage, which stops after it.
+#include <QPointer>
+#include <algorithm>
+#include <cstdint>
+
+#include "components/druckreport/druckreport.h"
+#include "framework/gui/stdctrls.h"
+
+namespace komp {
+
+namespace {
+constexpr int kButtonBar = 29;
+constexpr int kButtonWidth = 40;
+constexpr int kButtonStep = 44;
+constexpr int kWheelStep = 10;
+const char* const kLabels[4] = {"<<", "<", ">", ">>"};
+
+constexpr TColor Grey(int c) { return TColor(c | (c << 8) | (c << 16)); }
+
+// The pressed page button: one for all instances, as there is one mouse.
+struct Pressed {
+  const TDruckReport* report = nullptr;
+  int taste = -1;
+} g_pressed;
+}  // namespace
+
+// ---------------------------------------------------------------- geometry
+
+void TDruckReport::SetGroesse() {
+  const int W = Width(), H = Height();
+  const int sbw = scrollBar_ ? scrollBar_->Width() : 17;
+  const int32_t pw = std::max<int32_t>(1, Seitenbreite), ph = std::max<int32_t>(1, Seitenhoehe);
+  double z = double(W) / pw;
+  const int avail = H - (Tastenleiste ? 21 : 0);
+  bool scroll = int64_t(ph * z) > avail;
+  if (scroll) z = double(W - sbw) / pw;
+  const int r = int(ph * z);
+  int top = std::max((H - r) / 2, 0);
+  int range = top + r - H;
+  if (range < 0) {
+    range = 0;
+    scroll = false;
+  }
+  const int w = int(pw * z);
+  int left = std::max((W - w) / 2 - (scroll ? sbw / 2 : 0), 0);
+  int barHeight = H;
+  if (Tastenleiste) {
+    if (top != 0) top = std::max(top - kButtonBar, 0);
+    range += kButtonBar;
+    barHeight = H - kButtonBar;
+  }
+  Seitenrect = {left, top, left + w, top + r};
+  if (scrollBar_) {
+    scrollBar_->SetVisible(scroll);
+    if (scroll) {
+      scrollBar_->SetBounds(Seitenrect.right, 0, sbw, barHeight);
+      if (ScrollOffset > range) ScrollOffset = range;
+      scrollBar_->SetParams(ScrollOffset, 0, range);
+    } else {
+      // Nothing could scroll the page back into view.
+      ScrollOffset = 0;
+    }
+  }
+  Neuzeichnen = true;
+}
+
+void TDruckReport::EvGroesse(TMessage&) { SetGroesse(); }
+
+TRect TDruckReport::TastenRect(int i) const {
+  const int left = Width() / 2 - 88 + kButtonStep * i;
+  return {left, Height() - 27, left + kButtonWidth, Height() - 2};
+}
+
+int TDruckReport::TasteBei(int x, int y) const {
+  if (!Tastenleiste) return -1;
+  for (int i = 0; i < 4; ++i) {
+    const TRect r = TastenRect(i);
+    if (x > r.left && x < r.right && y > r.top && y < r.bottom) return i;
+  }
+  return -1;
+}
+
+int TDruckReport::GedrueckteTaste() const { return g_pressed.report == this ? g_pressed.taste : -1; }
+
+void TDruckReport::LoesTaste() {
+  if (g_pressed.report != this) return;
+  g_pressed = {};
+  if (GetCapture() == this) ReleaseCapture();
+}
+
+// ---------------------------------------------------------------- page bitmaps
+
+int TDruckReport::FrameBildCount() const {
+  return int(std::count_if(frameBilder_.begin(), frameBilder_.end(),
+                           [](const Seitenbild& s) { return s.bild != nullptr; }));
+}
+
+TBitmap* TDruckReport::GetFrameBild(int i) {
+  if (i < 0 || size_t(i) > frameBilder_.size()) return nullptr;
+  if (size_t(i) == frameBilder_.size()) frameBilder_.emplace_back();
+  Seitenbild& slot = frameBilder_[size_t(i)];
+  if (!slot.bild) {
+    // Page 0 stays: it is the first output of every run and the page shown at the start.
+    while (FrameBildCount() >= kSeitenbilder) {
+      Seitenbild* alt = nullptr;
+      for (size_t k = 1; k < frameBilder_.size(); ++k) {
+        Seitenbild& s = frameBilder_[k];
+        if (s.bild && k != size_t(i) && (!alt || s.benutzt < alt->benutzt)) alt = &s;
+      }
+      if (!alt) break;
+      alt->bild.reset();
+      alt->gezeichnet = false;
+    }
+    slot.bild = std::make_unique<TBitmap>();
+    slot.gezeichnet = false;
+  }
+  slot.benutzt = ++bildUhr_;
+  return slot.bild.get();
+}
+
+void TDruckReport::PreviewSize(int& w, int& h) const {
+  const int visibleBar = scrollBar_ && scrollBar_->Visible() ? scrollBar_->Width() : 0;
+  w = std::max(1, std::max(Width() - visibleBar, int(Seitenrect.right)));
+  h = std::max(1, std::max(Height(), int(Seitenrect.bottom)));
+}
+
+void TDruckReport::PreviewBackground(TBitmap& b) {
+  TCanvas& c = b.Canvas();
+  c.Pen.Style = TPenStyle::Solid;
+  c.Pen.Color = Color();
+  c.Brush.Style = TBrushStyle::Solid;
+  c.Brush.Color = Color();
+  c.FillRect({0, 0, b.Width(), b.Height()});
+  const TRect& r = Seitenrect;
+  c.Pen.Color = clBlack;
+  c.Pen.Width = 1;
+  c.Brush.Color = clWhite;
+  c.Rectangle(r);
+  const double sx = double(r.right - r.left) / std::max(1, Seitenbreite);
+  const double sy = double(r.bottom - r.top) / std::max(1, Seitenhoehe);
+  c.Pen.Color = 0xFF0000;
+  c.Pen.Style = TPenStyle::Dash;
+  c.Brush.Style = TBrushStyle::Clear;
+  c.Rectangle(r.left + int(RandLinks * sx) - 1, r.top + int(RandOben * sy) - 1,
+              r.right - int(RandRechts * sx), r.bottom - int(RandUnten * sy));
+  c.Pen.Style = TPenStyle::Solid;
+}
+
+bool TDruckReport::RenderPreview() {
+  QPointer<TDruckReport> self(this);
+  ++renderlaeufe_;
+  int w, h;
+  PreviewSize(w, h);
+  for (Seitenbild& s : frameBilder_) s.gezeichnet = false;
+  int page = 0;
+  // The first pages go into kept bitmaps; later ones are drawn nowhere until they are shown.
+  auto prepare = [&](int i) -> TCanvas* {
+    if (i >= kSeitenbilder) {
+      if (size_t(i) >= frameBilder_.size()) frameBilder_.resize(size_t(i) + 1);
+      return &leer_;
+    }
+    TBitmap* b = GetFrameBild(i);
+    if (!b) return nullptr;
+    b->SetSize(w, h);
+    PreviewBackground(*b);
+    frameBilder_[size_t(i)].gezeichnet = true;
+    return &b->Canvas();
+  };
+  TCanvas* first = prepare(0);
+  if (!first) return false;
+  TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
+                    Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
+                    [&]() { return prepare(++page); });
+  const bool ok = DrawCanvas(out);
+  if (!self) return false;
+  // Slots of pages a longer earlier report had go, with their bitmaps.
+  if (ok) frameBilder_.resize(size_t(std::max(1, Seitenanzahl)));
+  Neuzeichnen = false;
+  return ok;
+}
+
+bool TDruckReport::RenderPage(int p) {
+  if (Abbruch || p < 0) return false;
+  QPointer<TDruckReport> self(this);
+  ++renderlaeufe_;
+  int w, h;
+  PreviewSize(w, h);
+  TBitmap* b = GetFrameBild(p);
+  if (!b) return false;
+  b->SetSize(w, h);
+  PreviewBackground(*b);
+  int page = 0;
+  TCanvas* target = &b->Canvas();
+  // The pages before p are laid out on no device; the run stops once p is complete.
+  TCanvasOutput out(p == 0 ? *target : leer_, Seitenbreite, Seitenhoehe,
+                    Seitenrect.right - Seitenrect.left, Seitenrect.bottom - Seitenrect.top,
+                    {Seitenrect.left, Seitenrect.top}, 96, [&]() -> TCanvas* {
+                      ++page;
+                      if (page > p) return nullptr;
+                      return page == p ? target : &leer_;
+                    });
+  TReportLayout run(model_, out, this);
+  run.Run(std::max(1, Seitenanzahl));
+  if (!self || run.ModelGone()) return false;
+  if (size_t(p) < frameBilder_.size() && frameBilder_[size_t(p)].bild.get() == b)
+    frameBilder_[size_t(p)].gezeichnet = true;
+  if (auto handler = OnRecordChange) handler(this, 0, -1);
+  return bool(self);
+}
+
+// ---------------------------------------------------------------- painting
+
+void TDruckReport::Paint() {
+  TCanvas& c = Canvas();
+  c.Brush.Color = Color();
+  c.Brush.Style = TBrushStyle::Solid;
+  c.FillRect(ClientRect());
+  QPointer<TDruckReport> self(this);
+  if (Neuzeichnen) {
+    RenderPreview();
+    if (!self) return;
+    // The page count is known only after a run; a bar that comes or goes changes the page size.
+    const bool bar = Seitenanzahl >= 2;
+    if (bar != Tastenleiste) {
+      Tastenleiste = bar;
+      SetGroesse();
+      RenderPreview();
+      if (!self) return;
+    }
+  }
+  if (!GetFrameBild(0)) return;
+  const int page = AktSeite > 0 && AktSeite < Seitenanzahl ? AktSeite : 0;
+  TBitmap* b = GetFrameBild(page);
+  if (b && !frameBilder_[size_t(page)].gezeichnet) {
+    if (!RenderPage(page) || !self) return;
+    b = GetFrameBild(page);
+  }
+  if (!b || b->Empty()) return;
+  const int visible = Height() - (Tastenleiste ? kButtonBar : 0);
+  c.CopyRect({0, 0, b->Width(), visible}, b->Canvas(),
+             {0, ScrollOffset, b->Width(), ScrollOffset + visible});
+  // The scroll bar is a child widget and paints itself over the control.
+  if (Tastenleiste) DrawButton(c, -1);
+}
+
+void TDruckReport::DrawButton(TCanvas& c, int i) {
+  if (i == -1) {
+    for (int k = 0; k < 4; ++k) DrawButton(c, k);
+    return;
+  }
+  if (i < 0 || i > 3) return;
+  const TRect box = TastenRect(i);
+  const TFont font = c.Font;
+  const TBrush brush = c.Brush;
+  c.Font.Size = 10;
+  c.Font.Height = 0;
+  c.Font.Color = clBlack;
+  c.Brush.Style = TBrushStyle::Clear;
+  const TSize ext = c.TextExtent(kLabels[i]);
+  c.TextOut(box.left + 20 - ext.cx / 2, box.top + 12 - ext.cy / 2, kLabels[i]);
+  c.Font = font;
+  c.Brush = brush;
+
+  const bool pressed = GedrueckteTaste() == i;
+  const int bottom = Height() - 4;
+  // The inner ring first; each ring outwards is lighter on its light side, darker on its dark.
+  struct Ring {
+    int inset, light, dark;
+  };
+  for (const Ring ring : {Ring{2, 159, 86}, Ring{1, 183, 58}}) {
+    const int l = box.left + ring.inset, r = box.left + kButtonWidth - ring.inset;
+    const int t = box.top + ring.inset, b = bottom + 2 - ring.inset;
+    const TColor light = Grey(ring.light), dark = Grey(ring.dark);
+    c.Pen.Style = TPenStyle::Solid;
+    c.Pen.Width = 1;
+    c.Pen.Color = pressed ? dark : light;
+    c.MoveTo(l, b);
+    c.LineTo(l, t);
+    c.LineTo(r, t);
+    c.Pen.Color = pressed ? light : dark;
+    c.MoveTo(r, t);
+    c.LineTo(r, b);
+    c.LineTo(l, b);
+  }
+}
+
+// ---------------------------------------------------------------- input
+
+void TDruckReport::MouseClick(TMessage& msg) {
+  const int x = msg.XPos(), y = msg.YPos();
+  if (msg.Msg == WM_LBUTTONDOWN) {
+    const int taste = TasteBei(x, y);
+    if (taste >= 0) {
+      g_pressed = {this, taste};
+      Invalidate();
+      SetCapture(this);
+    } else if (scrollBar_ && scrollBar_->Visible() && !scrollBar_->Focused()) {
+      scrollBar_->SetFocus(FOCUS_MOUSE);
+    }
+    return;
+  }
+  ReleaseCapture();
+  const int taste = GedrueckteTaste();
+  if (taste < 0) return;
+  g_pressed = {};
+  const int last = std::max(0, Seitenanzahl - 1);
+  int seite = AktSeite;
+  if (TasteBei(x, y) == taste) {
+    switch (taste) {
+      case 0: seite = 0; break;
+      case 1: seite = std::max(0, AktSeite - 1); break;
+      case 2: seite = std::min(last, AktSeite + 1); break;
+      default: seite = last; break;
+    }
+  }
+  // Either way only a copy from the page bitmaps: a changed page, or the button released.
+  AktSeite = seite;
+  Invalidate();
+}
+
+void TDruckReport::MouseWheel(TMessage& msg) {
+  if (!scrollBar_ || !scrollBar_->Visible()) return;
+  const int delta = int16_t(uint16_t((uint64_t(msg.WParam) >> 16) & 0xFFFF));
+  if (delta < 0)
+    ScrollOffset = std::min(ScrollOffset + kWheelStep, scrollBar_->Max());
+  else if (delta > 0)
+    ScrollOffset = std::max(ScrollOffset - kWheelStep, 0);
+  if (ScrollOffset != scrollBar_->Position()) {
+    scrollBar_->SetPosition(ScrollOffset);
+    Invalidate();
+  }
+}
+
+void TDruckReport::MouseMoveMessage(TMessage&) {
+  if (konstrukt_ == 0 && scrollBar_ && scrollBar_->Visible() && !scrollBar_->Focused())
+    scrollBar_->SetFocus(FOCUS_MOUSE);
+}
+
+void TDruckReport::HorChange(TObject*) {
+  if (scrollBar_->Position() == ScrollOffset) return;
+  ScrollOffset = scrollBar_->Position();
+  Invalidate();
+}
+
+void TDruckReport::Dispatch(TMessage& msg) {
+  switch (msg.Msg) {
+    case WM_MOUSEMOVE: MouseMoveMessage(msg); return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: MouseClick(msg); return;
+    case WM_MOUSEWHEEL: MouseWheel(msg); return;
+    case WM_SIZE: EvGroesse(msg); break;
+    default: break;
+  }
+  TCustomControl::Dispatch(msg);
+}
+
+}  // namespace komp
