@@ -311,7 +311,14 @@ TEST_F(Language, ReferenceExamplesBuildTheirModels) {
   o = Objects(report);
   ASSERT_EQ(o.size(), 8u);
   EXPECT_EQ(report.Seitenlimit, 0);
-  EXPECT_EQ(o[1]->Bedingungen, bedErsteseite);
+  // The heading stands before the frame; the list's texts read tab2 by default.
+  EXPECT_EQ(o[0]->Typ, typLabel);
+  EXPECT_EQ(o[1]->Typ, typFrame);
+  for (int k = 2; k <= 4; ++k) {
+    EXPECT_EQ(o[size_t(k)]->Typ, typDbtext);
+    EXPECT_EQ(o[size_t(k)]->Tabelle, 2);
+    EXPECT_EQ(o[size_t(k)]->Parent, o[1]);
+  }
   EXPECT_EQ(report.Seitenframe(), o[5]);
   EXPECT_EQ(o[6]->Typ, typSeite);
   EXPECT_EQ(o[6]->Text, "Seite ");
