@@ -175,7 +175,7 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   void MouseClick(TMessage& msg);
   void MouseWheel(TMessage& msg);
   void MouseMoveMessage(TMessage& msg);
-  // Lays the report out again and keeps only page p, into its bitmap.
+  // Lays the report out again and keeps page p and its neighbours, into their bitmaps.
   bool RenderPage(int p);
   // Lets go of a page button this control holds (it is going away).
   void LoesTaste();

@@ -1,12 +1,13 @@
 // The preview of TDruckReport:
 //   SetGroesse, EvGroesse       page rectangle, scroll need, scroll bar, the 29-pixel button bar
 //   GetFrameBild, RenderPreview  page bitmaps: a small cache, the rest rendered on demand
-//   RenderPage                  one page laid out again into its bitmap
+//   RenderPage                  a page and its neighbours laid out again into their bitmaps
 //   Paint, DrawButton           the band of the shown page, the four page buttons with bevels
 //   MouseClick, MouseWheel, MouseMoveMessage, HorChange, Dispatch   input
 //
 // Call flow: Paint -> (repaint flag) RenderPreview -> DrawCanvas; the pages beyond the cache go
-// to a canvas without a device. Paint of such a page -> RenderPage, which stops after it.
+// to a canvas without a device. Paint of such a page -> RenderPage, which stops after the
+// page that follows it.
 #include <QPointer>
 #include <algorithm>
 #include <cstdint>
@@ -188,30 +189,33 @@ bool TDruckReport::RenderPreview() {
 }
 
 bool TDruckReport::RenderPage(int p) {
-  if (Abbruch || p < 0) return false;
+  if (Abbruch || p < 0 || p >= std::max(1, Seitenanzahl)) return false;
   QPointer<TDruckReport> self(this);
   ++renderlaeufe_;
   int w, h;
   PreviewSize(w, h);
-  TBitmap* b = GetFrameBild(p);
-  if (!b) return false;
-  b->SetSize(w, h);
-  PreviewBackground(*b);
+  // The neighbours come along, so that "<" and ">" from here need no further run; page 0
+  // and these three fill the cache.
+  const int lo = std::max(p == 0 ? 0 : 1, p - 1), hi = std::min(p + 1, std::max(1, Seitenanzahl) - 1);
+  auto prepare = [&](int i) -> TCanvas* {
+    if (i > hi) return nullptr;  // stops the run: nothing after the window is wanted
+    if (i < lo) return &leer_;
+    TBitmap* b = GetFrameBild(i);
+    if (!b) return nullptr;
+    b->SetSize(w, h);
+    PreviewBackground(*b);
+    frameBilder_[size_t(i)].gezeichnet = true;
+    return &b->Canvas();
+  };
   int page = 0;
-  TCanvas* target = &b->Canvas();
-  // The pages before p are laid out on no device; the run stops once p is complete.
-  TCanvasOutput out(p == 0 ? *target : leer_, Seitenbreite, Seitenhoehe,
-                    Seitenrect.right - Seitenrect.left, Seitenrect.bottom - Seitenrect.top,
-                    {Seitenrect.left, Seitenrect.top}, 96, [&]() -> TCanvas* {
-                      ++page;
-                      if (page > p) return nullptr;
-                      return page == p ? target : &leer_;
-                    });
+  TCanvas* first = prepare(0);
+  if (!first) return false;
+  TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
+                    Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
+                    [&]() { return prepare(++page); });
   TReportLayout run(model_, out, this);
   run.Run(std::max(1, Seitenanzahl));
   if (!self || run.ModelGone()) return false;
-  if (size_t(p) < frameBilder_.size() && frameBilder_[size_t(p)].bild.get() == b)
-    frameBilder_[size_t(p)].gezeichnet = true;
   if (auto handler = OnRecordChange) handler(this, 0, -1);
   return bool(self);
 }
