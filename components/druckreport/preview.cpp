@@ -300,7 +300,8 @@ void TDruckReport::DrawButton(TCanvas& c, int i) {
 
 void TDruckReport::MouseClick(TMessage& msg) {
   const int x = msg.XPos(), y = msg.YPos();
-  if (msg.Msg == WM_LBUTTONDOWN) {
+  // The second press of a quick double click is a press too: pages are flipped at that pace.
+  if (msg.Msg != WM_LBUTTONUP) {
     const int taste = TasteBei(x, y);
     if (taste >= 0) {
       g_pressed = {this, taste};
@@ -358,6 +359,7 @@ void TDruckReport::Dispatch(TMessage& msg) {
   switch (msg.Msg) {
     case WM_MOUSEMOVE: MouseMoveMessage(msg); return;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP: MouseClick(msg); return;
     case WM_MOUSEWHEEL: MouseWheel(msg); return;
     case WM_SIZE: EvGroesse(msg); break;

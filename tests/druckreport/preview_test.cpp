@@ -186,6 +186,13 @@ TEST_F(Preview, ClicksChangeThePage) {
   EXPECT_EQ(report.AktSeite, 0);
   ClickTaste(1);  // not below the first page
   EXPECT_EQ(report.AktSeite, 0);
+  // A quick double click on ">" is two clicks.
+  const TPoint next = Centre(report.TastenRect(2));
+  Click(&report, next);
+  SendMouse(&report, QEvent::MouseButtonDblClick, Qt::LeftButton, next);
+  Release(next);
+  EXPECT_EQ(report.AktSeite, 2);
+  ClickTaste(0);
 
   // ">" on the last page: no page change and no layout run, only the button drawn released.
   ClickTaste(3);
