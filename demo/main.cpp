@@ -1,8 +1,10 @@
 // komp-demo: every component of the package on one form, to try them by hand.
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "demo/demo_page.h"
@@ -46,6 +48,17 @@ int main(int argc, char** argv) {
     p.build(page);
     tabs->addTab(page, QString::fromUtf8(p.title.c_str()));
   }
+  // For the README pictures: KOMP_DEMO_TAB opens a page, KOMP_DEMO_SCREENSHOT saves the form and quits.
+  if (const char* tab = std::getenv("KOMP_DEMO_TAB")) {
+    for (int i = 0; i < tabs->count(); ++i)
+      if (tabs->tabText(i) == QString::fromUtf8(tab)) tabs->setCurrentIndex(i);
+  }
   form.Show();
+  if (const char* shot = std::getenv("KOMP_DEMO_SCREENSHOT")) {
+    QTimer::singleShot(300, &form, [&form, shot] {
+      const bool ok = form.grab().save(QString::fromLocal8Bit(shot), "PNG");
+      std::exit(ok ? 0 : 1);
+    });
+  }
   return app.Run();
 }
