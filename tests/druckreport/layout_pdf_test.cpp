@@ -10,28 +10,15 @@
 
 #include "framework/cp1252.h"
 #include "tests/druckreport/fixture.h"
+#include "tests/pdf/tool_run.h"
 
 namespace komp::drtest {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int status = -1;
-  std::string output;
-};
-
-ToolRun Shell(const std::string& command) {
-  ToolRun r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t got;
-  while ((got = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, got);
-  const int s = pclose(p);
-  r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-  return r;
-}
+using komp::test::Shell;
+using komp::test::ToolRun;
 
 struct LayoutPdf : Fixture {
   fs::path dir;

@@ -13,28 +13,15 @@
 
 #include "framework/cp1252.h"
 #include "tests/pdf/documents.h"
+#include "tests/pdf/tool_run.h"
 
 namespace komp::pdf {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int status = -1;
-  std::string output;  // standard output and error together
-};
-
-ToolRun Shell(const std::string& command) {
-  ToolRun r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t got;
-  while ((got = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, got);
-  const int s = pclose(p);
-  r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-  return r;
-}
+using komp::test::Shell;
+using komp::test::ToolRun;
 
 bool HaveTools(std::string& missing) {
   for (const char* tool : {"qpdf", "pdftotext", "mutool"})
