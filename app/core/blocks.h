@@ -8,8 +8,6 @@ namespace brivox {
 // The first block of a source or body is read whole when it is small, else in this size.
 inline constexpr size_t kFirstBlock = 1000;
 inline constexpr size_t kBlock = 3000;
-// The output buffer goes to the file once it holds more than this.
-inline constexpr size_t kFlushAbove = 2996;
 inline constexpr uint64_t kProgressStep = 1000;
 // The file layer gathers the logical blocks into system calls of this size.
 inline constexpr size_t kFileBuffer = 256 * 1024;

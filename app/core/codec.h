@@ -69,8 +69,6 @@ class Decoder {
   Result Decode(const uint8_t* in, size_t count, uint8_t* out);
 
   bool Idle() const { return !pending_ && !defining_; }
-  // Between the two halves of a hex pair.
-  bool Pending() const { return pending_; }
   // Alphabet characters decoded so far (CR and LF not counted) and the length
   // of the last whole token among them.
   uint64_t Characters() const { return characters_; }
