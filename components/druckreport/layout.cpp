@@ -183,6 +183,10 @@ void TReportLayout::StartFrame(std::vector<Act>& stack, int f, bool inPageFrame)
   if (a.end == f + 1) a.records = std::min<int64_t>(a.records, 1);  // nothing to repeat
   a.columns = std::max(1, o->Spalten);
   if (o->Spalten == 0) a.columns = !trial_ ? TrialColumns(a) : f == trialFrame_ ? trialColumns_ : 1;
+  if ((out_.Konstrukt() & 8) && out_.Draws() && !trial_) {
+    const int64_t l = xoff_ + m_.RandLinks, t = yoff_ + m_.RandOben;
+    out_.Hatched(0x00FFFF, DevRect(l, t, int64_t(m_.Seitenbreite) - m_.RandRechts - l, a.bottom - t), {});
+  }
   stack.push_back(a);
 }
 

@@ -67,6 +67,7 @@ TReportLayout::Placed TReportLayout::Place(int i, Act* a, Prepared& p, bool inPF
       const TBitmap* b = host_->Bild(p.bild);
       if (!Callback()) return Placed::Stop;
       if (b && !b->Empty()) out_.Bitmap(*b, r);
+      else if (out_.Konstrukt() & 2) out_.Hatched(0x800080, r, p.bild);
     }
   }
   if (!inPF) placedSinceBreak_ = true;
@@ -111,6 +112,7 @@ TReportLayout::Placed TReportLayout::PlaceText(DruckReport_Struct& o, Act* a, Pr
   }
   const int64_t blockTop = y;
   const TRect box = DevRect(left, top, width, std::max(height, blockTop - top + count * lineHeight));
+  if ((out_.Konstrukt() & 4) && out_.Draws() && !trial_) out_.Hatched(0x008000, box, {});
   int64_t drawn = 0;
   for (int64_t j = start; j < total; ++j, y += lineHeight) {
     if (y + lineHeight > bottom) break;
@@ -121,7 +123,7 @@ TReportLayout::Placed TReportLayout::PlaceText(DruckReport_Struct& o, Act* a, Pr
       int64_t x = left;
       if (o.HAusrichtung == 1) x = left + width / 2 - w / 2;
       if (o.HAusrichtung == 2) x = left + width - w;
-      out_.Text(font, DevX(x), DevY(y), line, box);
+      out_.Text(font, DevX(x), DevY(y), line, box, DevX(x + w) - DevX(x));
     }
     ++drawn;
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "components/druckreport/pdf/content.h"
 #include "components/druckreport/pdf/fonts.h"
@@ -32,7 +33,9 @@ int64_t TCanvasOutput::TextHeight(const TFont& f) const {
   return TCanvas::MeasureText(f, "A", res_).cy;
 }
 
-void TCanvasOutput::Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) {
+void TCanvasOutput::Text(const TFont& f, int x, int y, std::string_view text, const TRect& box,
+                         int width) {
+  if (screen_) return ScreenText(f, x, y, text, box, width);
   // Drawn at the device's own scale, so that the text covers what was measured at res_.
   const int ppi = canvas_->PixelsPerInch();
   canvas_->SetPixelsPerInch(std::max(1, int(std::lround(sy_ * 254))));
@@ -42,6 +45,61 @@ void TCanvasOutput::Text(const TFont& f, int x, int y, std::string_view text, co
     canvas_->TextOut(x, y, text);  // a clip box would cut rotated text
   else
     canvas_->TextRect(box, x, y, text);
+  canvas_->SetPixelsPerInch(ppi);
+}
+
+void TCanvasOutput::ScreenText(const TFont& f, int x, int y, std::string_view text,
+                               const TRect& box, int width) {
+  // Screen fonts come in whole sizes: take the largest that is not wider than the measure,
+  // then close the gap character by character so that alignment and columns hold.
+  constexpr int kPpi = 96;
+  TFont g = f;
+  g.Orientation = 0;
+  g.Size = std::max(1, int(f.Size * sx_ * 3));
+  width = std::max(0, width);
+  while (g.Size > 1 && TCanvas::MeasureText(g, text, kPpi).cx > width) --g.Size;
+  std::vector<int> dx(text.size());
+  int64_t sum = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    sum += dx[i] = TCanvas::MeasureText(g, text.substr(i, 1), kPpi).cx;
+  g.Orientation = f.Orientation;
+  const int ppi = canvas_->PixelsPerInch();
+  canvas_->SetPixelsPerInch(kPpi);
+  canvas_->Font = g;
+  canvas_->Brush.Style = TBrushStyle::Clear;
+  const int64_t gaps = int64_t(text.size()) - 1;
+  if (sum == width || gaps < 1) {
+    if (f.Orientation != 0)
+      canvas_->TextOut(x, y, text);
+    else
+      canvas_->TextRect(box, x, y, text);
+  } else {
+    const int64_t diff = width - sum;
+    for (int64_t i = 0; i < gaps; ++i)
+      dx[size_t(i)] += int(diff * (i + 1) / gaps - diff * i / gaps);
+    canvas_->TextOutDx(x, y, text, dx, f.Orientation != 0 ? nullptr : &box);
+  }
+  canvas_->SetPixelsPerInch(ppi);
+}
+
+void TCanvasOutput::Hatched(TColor c, const TRect& r, std::string_view caption) {
+  canvas_->Pen.Color = c;
+  canvas_->Pen.Width = 1;
+  canvas_->Pen.Style = TPenStyle::Solid;
+  canvas_->Pen.Mode = TPenMode::Copy;
+  canvas_->Brush.Color = c;
+  canvas_->Brush.Style = TBrushStyle::BDiagonal;
+  canvas_->Rectangle(r);
+  if (caption.empty()) return;
+  const int ppi = canvas_->PixelsPerInch();
+  canvas_->SetPixelsPerInch(96);
+  TFont f;
+  f.Size = 16;
+  f.Color = clBlack;
+  canvas_->Font = f;
+  canvas_->Brush.Style = TBrushStyle::Clear;
+  const TSize ext = canvas_->TextExtent(caption);
+  canvas_->TextRect(r, (r.left + r.right - ext.cx) / 2, (r.top + r.bottom - ext.cy) / 2, caption);
   canvas_->SetPixelsPerInch(ppi);
 }
 
@@ -96,7 +154,7 @@ int64_t TPdfOutput::TextHeight(const TFont& f) const {
   return int64_t(std::ceil(pdf::EffectiveFontSize(f.Size) * 1.15));
 }
 
-void TPdfOutput::Text(const TFont& f, int x, int y, std::string_view text, const TRect&) {
+void TPdfOutput::Text(const TFont& f, int x, int y, std::string_view text, const TRect&, int) {
   w_.Color(f.Color, true);
   w_.Text(x, y, text, pdf::EffectiveFontSize(f.Size), (f.Style & fsBold) != 0);
 }

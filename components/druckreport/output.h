@@ -37,14 +37,20 @@ class IReportOutput {
   virtual int64_t TextWidth(const TFont& f, std::string_view text) const = 0;
   virtual int64_t TextHeight(const TFont& f) const = 0;  // of "A"
 
-  // Device coordinates. `box` is the object's box (texts are clipped to it where the device can).
-  virtual void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) = 0;
+  // Device coordinates. `box` is the object's box (texts are clipped to it where the device can);
+  // `width` is the line's width as measured, in device units.
+  virtual void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box,
+                    int width) = 0;
   virtual void Rectangle(TColor c, int pen, const TRect& r) = 0;
   virtual void Line(TColor c, int pen, const TRect& r) = 0;
   virtual void Ellipse(TColor c, int pen, const TRect& r) = 0;
   virtual void Bitmap(const TBitmap& b, const TRect& r) = 0;
   // Ends the page and starts the next one; false stops the run (the device failed).
   virtual bool NewPage() = 0;
+  // Construction aids, on the screen only: the Konstrukt bits shown, and a hatched box with an
+  // optional caption.
+  virtual unsigned Konstrukt() const { return 0; }
+  virtual void Hatched(TColor, const TRect&, std::string_view /*caption*/) {}
 };
 
 class TCountingOutput final : public IReportOutput {
@@ -57,7 +63,7 @@ class TCountingOutput final : public IReportOutput {
   int TextResolution() const override { return m_.TextResolution(); }
   int64_t TextWidth(const TFont& f, std::string_view t) const override { return m_.TextWidth(f, t); }
   int64_t TextHeight(const TFont& f) const override { return m_.TextHeight(f); }
-  void Text(const TFont&, int, int, std::string_view, const TRect&) override {}
+  void Text(const TFont&, int, int, std::string_view, const TRect&, int) override {}
   void Rectangle(TColor, int, const TRect&) override {}
   void Line(TColor, int, const TRect&) override {}
   void Ellipse(TColor, int, const TRect&) override {}
@@ -80,17 +86,26 @@ class TCanvasOutput final : public IReportOutput {
   int TextResolution() const override { return res_; }
   int64_t TextWidth(const TFont& f, std::string_view text) const override;
   int64_t TextHeight(const TFont& f) const override;
-  void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) override;
+  void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box,
+            int width) override;
   void Rectangle(TColor c, int pen, const TRect& r) override;
   void Line(TColor c, int pen, const TRect& r) override;
   void Ellipse(TColor c, int pen, const TRect& r) override;
   void Bitmap(const TBitmap& b, const TRect& r) override;
   bool NewPage() override;
+  unsigned Konstrukt() const override { return konstrukt_; }
+  void Hatched(TColor c, const TRect& r, std::string_view caption) override;
   TCanvas& Canvas() { return *canvas_; }
+  // The preview: texts are fitted to their measured width in whole font sizes and the rest is
+  // spread over the gaps between characters; `konstrukt` shows the construction aids.
+  void SetScreen(unsigned konstrukt) { screen_ = true, konstrukt_ = konstrukt; }
 
  private:
   void Shape(TColor c, int pen);
+  void ScreenText(const TFont& f, int x, int y, std::string_view text, const TRect& box, int width);
   TCanvas* canvas_;
+  bool screen_ = false;
+  unsigned konstrukt_ = 0;
   double sx_, sy_;
   TPoint origin_;
   int res_;
@@ -106,7 +121,8 @@ class TPdfOutput final : public IReportOutput {
   int TextResolution() const override { return 72; }
   int64_t TextWidth(const TFont& f, std::string_view text) const override;
   int64_t TextHeight(const TFont& f) const override;
-  void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box) override;
+  void Text(const TFont& f, int x, int y, std::string_view text, const TRect& box,
+            int width) override;
   void Rectangle(TColor c, int pen, const TRect& r) override;
   void Line(TColor c, int pen, const TRect& r) override;
   void Ellipse(TColor c, int pen, const TRect& r) override;

@@ -180,6 +180,7 @@ bool TDruckReport::RenderPreview() {
   TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
                     Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
                     [&]() { return prepare(++page); });
+  out.SetScreen(konstrukt_);
   const bool ok = DrawCanvas(out);
   if (!self) return false;
   // Slots of pages a longer earlier report had go, with their bitmaps.
@@ -213,6 +214,7 @@ bool TDruckReport::RenderPage(int p) {
   TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
                     Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
                     [&]() { return prepare(++page); });
+  out.SetScreen(konstrukt_);
   TReportLayout run(model_, out, this);
   run.Run(std::max(1, Seitenanzahl));
   if (!self || run.ModelGone()) return false;

@@ -120,6 +120,7 @@ TCanvasOp TCanvas::MakeOp(TCanvasOp::Kind kind, const TRect& r) const {
   op.penColor = Pen.Color;
   op.brushColor = Brush.Color;
   op.brushClear = Brush.Style == TBrushStyle::Clear;
+  op.brushStyle = Brush.Style;
   op.font = Font;
   return op;
 }
@@ -145,10 +146,21 @@ void TCanvas::ApplyPen() {
   }
 }
 
-void TCanvas::ApplyBrush() {
-  if (Brush.Style == TBrushStyle::Clear) painter_->setBrush(Qt::NoBrush);
-  else painter_->setBrush(ToQColor(Brush.Color));
+QBrush TCanvas::ToQBrush() const {
+  const QColor c = ToQColor(Brush.Color);
+  switch (Brush.Style) {
+    case TBrushStyle::Clear: return Qt::NoBrush;
+    case TBrushStyle::Horizontal: return QBrush(c, Qt::HorPattern);
+    case TBrushStyle::Vertical: return QBrush(c, Qt::VerPattern);
+    case TBrushStyle::FDiagonal: return QBrush(c, Qt::FDiagPattern);
+    case TBrushStyle::BDiagonal: return QBrush(c, Qt::BDiagPattern);
+    case TBrushStyle::Cross: return QBrush(c, Qt::CrossPattern);
+    case TBrushStyle::DiagCross: return QBrush(c, Qt::DiagCrossPattern);
+    default: return QBrush(c);
+  }
 }
+
+void TCanvas::ApplyBrush() { painter_->setBrush(ToQBrush()); }
 
 void TCanvas::MoveTo(int x, int y) { PenPos = {x, y}; }
 
@@ -191,7 +203,7 @@ void TCanvas::Rectangle(int l, int t, int r, int b) {
   const bool pen = Pen.Style != TPenStyle::Clear;
   if (Brush.Style != TBrushStyle::Clear) {
     const QRect inner = pen ? QRect(l + 1, t + 1, r - l - 2, b - t - 2) : QRect(l, t, r - l, b - t);
-    if (inner.width() > 0 && inner.height() > 0) painter_->fillRect(inner, ToQColor(Brush.Color));
+    if (inner.width() > 0 && inner.height() > 0) painter_->fillRect(inner, ToQBrush());
   }
   if (pen) {
     ApplyPen();
@@ -205,7 +217,7 @@ void TCanvas::FillRect(const TRect& r) {
   Record(MakeOp(TCanvasOp::FillRect, r));
   EnsurePainter();
   if (!painter_ || r.IsEmpty() || Brush.Style == TBrushStyle::Clear) return;
-  painter_->fillRect(ToQRect(r), ToQColor(Brush.Color));
+  painter_->fillRect(ToQRect(r), ToQBrush());
 }
 
 void TCanvas::FrameRect(const TRect& r) {
@@ -330,6 +342,43 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
   EnsurePainter();
   if (!painter_ || text.empty()) return;
   DrawTextAt(x, y, text, nullptr);
+}
+
+void TCanvas::TextOutDx(int x, int y, std::string_view text, const std::vector<int>& dx,
+                        const TRect* clip) {
+  const TSize ext = TextExtent(text);
+  auto op = MakeOp(TCanvasOp::Text, {x, y, x + ext.cx, y + ext.cy});
+  op.text = std::string(text);
+  if (clip) op.clip = *clip, op.clipped = true;
+  Record(std::move(op));
+  EnsurePainter();
+  if (!painter_ || text.empty() || (clip && clip->IsEmpty())) return;
+  const QFontMetrics& fm = g_metrics.Get(Font, ppi_);
+  const double angle = Font.Orientation / 10.0;
+  const double rad = angle * 3.14159265358979323846 / 180.0;
+  painter_->save();
+  painter_->setFont(ToQFont(Font, ppi_));
+  painter_->setPen(ToQColor(Font.Color));
+  if (clip && angle == 0) painter_->setClipRect(ToQRect(*clip), Qt::IntersectClip);
+  int64_t along = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const QString ch = ToQString(text.substr(i, 1));
+    const int w = fm.horizontalAdvance(ch);
+    const int cx = x + int(std::lround(double(along) * std::cos(rad)));
+    const int cy = y - int(std::lround(double(along) * std::sin(rad)));
+    along += i < dx.size() ? dx[i] : w;
+    if (clip && angle == 0 && (cx < clip->left || cx + w > clip->right)) continue;
+    if (angle != 0) {
+      painter_->save();
+      painter_->translate(cx, cy);
+      painter_->rotate(-angle);
+      painter_->drawText(QPoint(0, fm.ascent()), ch);
+      painter_->restore();
+    } else {
+      painter_->drawText(QPoint(cx, cy + fm.ascent()), ch);
+    }
+  }
+  painter_->restore();
 }
 
 void TCanvas::TextRect(const TRect& clip, int x, int y, std::string_view text) {

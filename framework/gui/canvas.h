@@ -12,6 +12,7 @@
 class QPainter;
 class QImage;
 class QFont;
+class QBrush;
 
 namespace komp {
 
@@ -43,7 +44,8 @@ struct TPen {
   TPenMode Mode = TPenMode::Copy;
 };
 
-enum class TBrushStyle { Solid, Clear };
+// The hatched styles draw lines in the brush colour and leave the ground between them as it was.
+enum class TBrushStyle { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
 struct TBrush {
   TColor Color = clWhite;
   TBrushStyle Style = TBrushStyle::Solid;
@@ -65,6 +67,7 @@ struct TCanvasOp {
   TColor penColor = 0;
   TColor brushColor = 0;
   bool brushClear = false;
+  TBrushStyle brushStyle = TBrushStyle::Solid;
   TFont font;
   TRect clip;                  // clip rectangle of clipped text
   bool clipped = false;
@@ -107,6 +110,11 @@ class TCanvas {
   void TextOut(int x, int y, std::string_view text);
   // Text clipped to a rectangle; the background of the rectangle is filled unless the brush is clear.
   void TextRect(const TRect& clip, int x, int y, std::string_view text);
+  // Each character at its own place: dx[i] is the advance after character i (missing ones take
+  // the font's). With a clip box, a character not wholly inside it is left out. Rotated fonts
+  // place the characters along their angle.
+  void TextOutDx(int x, int y, std::string_view text, const std::vector<int>& dx,
+                 const TRect* clip = nullptr);
   int TextWidth(std::string_view text) const;
   int TextHeight(std::string_view text) const;
   TSize TextExtent(std::string_view text) const;
@@ -153,6 +161,7 @@ class TCanvas {
   TCanvasOp MakeOp(TCanvasOp::Kind kind, const TRect& r) const;
   void ApplyPen();
   void ApplyBrush();
+  QBrush ToQBrush() const;
   void DrawTextAt(int x, int y, std::string_view text, const TRect* clip);
 
   QPainter* painter_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QWheelEvent>
 
+#include "framework/gui/qtbridge.h"
 #include "framework/gui/stdctrls.h"
 #include "tests/druckreport/fixture.h"
 
@@ -325,3 +326,115 @@ TEST_F(Preview, ManyPagesKeepFewBitmaps) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bounds of the pixels inside `r` that are darker than light grey.
+TRect DarkInk(const QImage& img, const TRect& r) {
+  TRect ink{r.right, r.bottom, r.left - 1, r.top - 1};
+  for (int y = std::max(0, r.top); y < std::min(img.height(), r.bottom); ++y)
+    for (int x = std::max(0, r.left); x < std::min(img.width(), r.right); ++x)
+      if (qGray(img.pixel(x, y)) < 160) {
+        ink.left = std::min(ink.left, x);
+        ink.top = std::min(ink.top, y);
+        ink.right = std::max(ink.right, x + 1);
+        ink.bottom = std::max(ink.bottom, y + 1);
+      }
+  return ink;
+}
+
+int CountColour(const QImage& img, TColor c) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (FromQColor(img.pixelColor(x, y)) == c) ++n;
+  return n;
+}
+
+}  // namespace
+
+// Screen fonts come in whole sizes; the preview fits each line to the width the layout measured,
+// so that right-aligned amounts end at their box's edge and nothing is cut, at any zoom.
+TEST_F(Preview, ScreenTextCoversTheMeasuredWidthAtEveryZoom) {
+  Parse("object label links 0 oben 0 breite 1500 text \"Gesamtbetrag der Rechnung\"\nend\n"
+        "object label links 1000 oben 200 breite 600 text \"12,50\"\nausrichtung rechts\nend\n"
+        "object label links 0 oben 400 breite 1800 text \"Summe\" schrifth\xF6he 14 fontart fett\nend\n");
+  const std::string texts[] = {"Gesamtbetrag der Rechnung", "12,50", "Summe"};
+  for (int width : {420, 600, 840, 1190, 1680}) {
+    SCOPED_TRACE(width);
+    const int height = width * 2970 / 2100;
+    TRecordingCanvas page(width, height);
+    page.SetRecorder(&page.record);
+    TCanvasOutput out(page, report.Seitenbreite, report.Seitenhoehe, width, height, {0, 0}, 96,
+                      nullptr);
+    out.SetScreen(0);
+    ASSERT_TRUE(report.DrawCanvas(out));
+    const double scale = double(width) / report.Seitenbreite;
+    for (const std::string& t : texts) {
+      SCOPED_TRACE(t);
+      const TCanvasOp* op = page.record.FindText(t);
+      ASSERT_NE(op, nullptr) << page.record.AllText();
+      ASSERT_TRUE(op->clipped);
+      const TRect box = op->clip;
+      // What the layout measured: the text at its size at 96 dpi, in 0.1 mm, scaled.
+      TFont f = op->font;
+      f.Size = t == "Summe" ? 14 : 10;
+      const double measured = TCanvas::MeasureText(f, t, 96).cx * 254 / 96 * scale;
+      const TRect ink = DarkInk(page.Image(), {box.left, box.top, box.right, box.bottom});
+      ASSERT_LT(ink.left, ink.right) << "nothing drawn";
+      EXPECT_GE(ink.left, box.left);
+      EXPECT_LE(ink.right, box.right);
+      // The ink runs from the line's start to its measured end, give or take a glyph's bearing.
+      EXPECT_NEAR(ink.left, op->rect.left, 2 + width / 300);
+      EXPECT_NEAR(ink.right, op->rect.left + measured, 2 + width / 300);
+      EXPECT_LE(TCanvas::MeasureText(op->font, t, 96).cx, int(measured) + 1) << "font not fitted";
+    }
+    // The amount ends at the right edge of its box.
+    const TCanvasOp* amount = page.record.FindText("12,50");
+    EXPECT_NEAR(DarkInk(page.Image(), amount->clip).right, amount->clip.right, 2 + width / 300);
+  }
+}
+
+// The construction aids: hatched boxes for frames (yellow), texts (green) and missing bitmaps
+// (purple, with the name), on the screen only.
+TEST_F(Preview, ConstructionBoxesOnTheScreenOnly) {
+  report.SetBounds(0, 0, 420, 620);
+  Parse("frame oben 100 h\xF6he 800 anzahl 1\nobject label links 100 oben 100 breite 800 h\xF6he 100 text Titel\nend\nend\n"
+        "object bitmap links 100 oben 1200 breite 1200 h\xF6he 600 text Logo\nend\n");
+  const TColor yellow = 0x00FFFF, green = 0x008000, purple = 0x800080;
+  auto shot = Shot();
+  EXPECT_EQ(CountColour(shot->Image(), yellow), 0);
+  EXPECT_EQ(CountColour(shot->Image(), green), 0);
+  EXPECT_EQ(CountColour(shot->Image(), purple), 0);
+
+  report.SetKonstrukt(kkBitmap | kkText | kkFrame);
+  shot = Shot();
+  const QImage& img = shot->Image();
+  const double z = double(report.Seitenrect.right - report.Seitenrect.left) / report.Seitenbreite;
+  auto at = [&](int x, int y) -> TPoint {  // 0.1 mm from the page corner to control pixels
+    return {report.Seitenrect.left + int(x * z), report.Seitenrect.top + int(y * z)};
+  };
+  auto count = [&](TColor c, int l, int t, int r, int b) {
+    const TPoint a = at(l, t), e = at(r, b);
+    int n = 0;
+    for (int y = a.y; y < e.y; ++y)
+      for (int x = a.x; x < e.x; ++x) n += FromQColor(img.pixelColor(x, y)) == c;
+    return n;
+  };
+  const int m = report.RandLinks, o = report.RandOben;
+  // The frame's box runs from its offset to the right margin and its height.
+  EXPECT_GT(count(yellow, m + 20, o + 120, report.Seitenbreite - report.RandRechts - 20, o + 880), 200);
+  EXPECT_EQ(count(yellow, m, o + 1000, report.Seitenbreite - report.RandRechts, o + 1100), 0);
+  // The text's box lies behind the text; the bitmap's carries its name.
+  EXPECT_GT(count(green, m + 110, o + 210, m + 890, o + 290), 20);
+  EXPECT_EQ(count(green, m + 1000, o + 210, m + 1500, o + 290), 0);
+  EXPECT_GT(count(purple, m + 110, o + 1210, m + 1290, o + 1790), 100);
+  // The name is drawn into the page bitmap, not onto the control: its ink shows it.
+  const TPoint a = at(m + 100, o + 1200), e = at(m + 1300, o + 1800);
+  EXPECT_LT(DarkInk(img, {a.x, a.y, e.x, e.y}).left, e.x) << "the name is written in the box";
+
+  // Printer and PDF show none of it.
+  ASSERT_TRUE(report.Drucken("K", 1));
+  for (const auto& op : services.printer.jobs.at(0).pages.at(0)->record.ops)
+    EXPECT_TRUE(op.brushStyle == TBrushStyle::Solid || op.brushStyle == TBrushStyle::Clear);
+}

@@ -301,3 +301,83 @@ TEST(Canvas, ImageListEntriesEnabledAndDisabled) {
   EXPECT_EQ(c.record.ops.size(), 4u);
   EXPECT_EQ(c.record.ops[1].rect, (TRect{5, 0, 9, 4}));
 }
+
+TEST(Canvas, HatchedBrushesDrawLinesAndKeepTheGround) {
+  struct Case {
+    TBrushStyle style;
+    bool rows, columns;  // whole rows or columns of the hatch colour
+  };
+  const Case cases[] = {{TBrushStyle::Horizontal, true, false},
+                        {TBrushStyle::Vertical, false, true},
+                        {TBrushStyle::Cross, true, true},
+                        {TBrushStyle::BDiagonal, false, false},
+                        {TBrushStyle::FDiagonal, false, false},
+                        {TBrushStyle::DiagCross, false, false}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(int(k.style));
+    TRecordingCanvas c(60, 40, clYellow);
+    c.Brush.Color = clNavy;
+    c.Brush.Style = k.style;
+    c.FillRect({10, 10, 42, 30});
+    ASSERT_EQ(c.record.ops.size(), 1u);
+    EXPECT_EQ(c.record.ops[0].brushStyle, k.style);
+    const int hatch = Count(c, {10, 10, 42, 30}, clNavy), ground = Count(c, {10, 10, 42, 30}, clYellow);
+    EXPECT_GT(hatch, 20);
+    EXPECT_GT(ground, hatch) << "the ground between the lines stays";
+    EXPECT_EQ(hatch + ground, 32 * 20) << "only the two colours";
+    EXPECT_EQ(Count(c, {0, 0, 60, 40}, clNavy), hatch) << "nothing outside";
+    bool row = false, column = false;
+    for (int y = 10; y < 30; ++y) row = row || Count(c, {10, y, 42, y + 1}, clNavy) == 32;
+    for (int x = 10; x < 42; ++x) column = column || Count(c, {x, 10, x + 1, 30}, clNavy) == 20;
+    EXPECT_EQ(row, k.rows);
+    EXPECT_EQ(column, k.columns);
+  }
+  // A hatched rectangle keeps its outline in the pen colour.
+  TRecordingCanvas r(40, 40);
+  r.Pen.Color = clRed;
+  r.Brush.Color = clGreen;
+  r.Brush.Style = TBrushStyle::BDiagonal;
+  r.Rectangle(5, 5, 35, 35);
+  EXPECT_EQ(Count(r, {5, 5, 35, 6}, clRed), 30);
+  EXPECT_GT(Count(r, {6, 6, 34, 34}, clGreen), 28);
+  EXPECT_GT(Count(r, {6, 6, 34, 34}, clWhite), 28 * 14);
+}
+
+TEST(Canvas, TextWithOwnCharacterAdvances) {
+  TRecordingCanvas plain(300, 40), wide(300, 40);
+  for (TRecordingCanvas* c : {&plain, &wide}) {
+    c->Font.Size = 12;
+    c->Font.Color = clBlack;
+    c->Brush.Style = TBrushStyle::Clear;
+  }
+  plain.TextOut(10, 5, "IIII");
+  const int w = plain.TextWidth("I");
+  // Every gap 20 pixels wider: the ink spreads by three gaps.
+  wide.TextOutDx(10, 5, "IIII", {w + 20, w + 20, w + 20, w});
+  EXPECT_EQ(wide.record.AllText(), "IIII") << "one text operation, whole";
+  EXPECT_NEAR(Ink(wide).Width(), Ink(plain).Width() + 60, 2);
+  EXPECT_EQ(Ink(wide).left, Ink(plain).left);
+
+  // Characters not wholly inside the clip box are left out, not cut.
+  TRecordingCanvas clipped(300, 40);
+  clipped.Font.Size = 12;
+  clipped.Brush.Style = TBrushStyle::Clear;
+  const int m = clipped.TextWidth("M");
+  const TRect box{10, 0, 10 + 2 * m + m / 2, 40};
+  clipped.TextOutDx(10, 5, "MMMM", {}, &box);
+  const TRect ink = Ink(clipped);
+  EXPECT_LE(ink.right, 10 + 2 * m);
+  EXPECT_GT(ink.right, 10 + m);
+
+  // A rotated font places the characters along its angle.
+  TRecordingCanvas up(60, 300);
+  up.Font.Size = 12;
+  up.Font.Orientation = 900;
+  up.Brush.Style = TBrushStyle::Clear;
+  const int i = up.TextWidth("I");
+  up.TextOutDx(20, 280, "III", {i + 40, i + 40, i});
+  const TRect r = Ink(up);
+  EXPECT_GT(r.Height(), 80);
+  EXPECT_LT(r.Width(), 30);
+  EXPECT_LE(r.bottom, 281);
+}

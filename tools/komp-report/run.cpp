@@ -168,6 +168,7 @@ int SchreibePng(TDruckReport& report, const std::string& ordner, std::FILE* err)
                       weiss();
                       return &bild.Canvas();
                     });
+  out.SetScreen(0);  // texts fitted as in the preview
   const bool gesetzt = report.DrawCanvas(out);
   if (!gesetzt || speicherFehler || !speichere()) {
     aufraeumen();
