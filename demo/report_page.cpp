@@ -1,5 +1,5 @@
 // Demo page of the report control: a definition editor beside the preview, the example
-// definitions to choose from, printing and PDF files.
+// definitions to choose from, the construction aids, printing and PDF files.
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -37,7 +37,7 @@ const bool registered = demo::RegisterDemoPage("Report", 100, [](QWidget* page) 
   auto* report = new TDruckReport(page);
   report->SetBounds(326, 8, 420, 440);
   auto* status = new TLabel(page);
-  status->SetBounds(8, 424, 310, 20);
+  status->SetBounds(146, 424, 172, 20);
 
   auto anwenden = [editor, report, status] {
     const std::string text = editor->Text();
@@ -72,6 +72,15 @@ const bool registered = demo::RegisterDemoPage("Report", 100, [](QWidget* page) 
     if (!report->SaveasPDF(dlg.FileName.c_str()))
       MessageBox("Die PDF-Datei \"" + dlg.FileName + "\" konnte nicht geschrieben werden.",
                  "Als PDF speichern", MB_OK, MB_ICONERROR);
+  };
+
+  // The construction aids: hatched boxes for frames, texts and missing pictures.
+  auto* hilfe = Knopf(page, 8, 420, 130, "Hilfsrahmen zeigen");
+  hilfe->OnClick = [report, hilfe](TObject*) {
+    const bool an = report->Konstrukt() == 0;
+    report->SetKonstrukt(an ? kkBitmap | kkText | kkFrame : 0);
+    hilfe->Caption = an ? "Hilfsrahmen aus" : "Hilfsrahmen zeigen";
+    hilfe->Invalidate();
   };
 
   auswahl->SetItemIndex(0);

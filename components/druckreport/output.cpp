@@ -50,35 +50,27 @@ void TCanvasOutput::Text(const TFont& f, int x, int y, std::string_view text, co
 
 void TCanvasOutput::ScreenText(const TFont& f, int x, int y, std::string_view text,
                                const TRect& box, int width) {
-  // Screen fonts come in whole sizes: take the largest that is not wider than the measure,
-  // then close the gap character by character so that alignment and columns hold.
+  // Screen fonts come in whole pixel sizes whose hinted widths do not scale with the size: draw
+  // the nearest size and put each character where the layout measured it, so that the line
+  // covers exactly its measured width (right-aligned amounts end at their edge, columns hold).
   constexpr int kPpi = 96;
-  TFont g = f;
-  g.Orientation = 0;
-  g.Size = std::max(1, int(f.Size * sx_ * 3));
-  width = std::max(0, width);
-  while (g.Size > 1 && TCanvas::MeasureText(g, text, kPpi).cx > width) --g.Size;
+  TFont measured = f;
+  measured.Orientation = 0;
   std::vector<int> dx(text.size());
-  int64_t sum = 0;
+  std::vector<int64_t> at(text.size() + 1, 0);
   for (size_t i = 0; i < text.size(); ++i)
-    sum += dx[i] = TCanvas::MeasureText(g, text.substr(i, 1), kPpi).cx;
-  g.Orientation = f.Orientation;
+    at[i + 1] = at[i] + TCanvas::MeasureText(measured, text.substr(i, 1), res_).cx;
+  width = std::max(0, width);
+  const double k = at.back() > 0 ? double(width) / double(at.back()) : 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    dx[i] = int(std::lround(double(at[i + 1]) * k) - std::lround(double(at[i]) * k));
+  TFont g = f;
+  g.Height = std::max(1, int(std::lround(measured.Size * sx_ * 254.0 / 72.0)));
   const int ppi = canvas_->PixelsPerInch();
   canvas_->SetPixelsPerInch(kPpi);
   canvas_->Font = g;
   canvas_->Brush.Style = TBrushStyle::Clear;
-  const int64_t gaps = int64_t(text.size()) - 1;
-  if (sum == width || gaps < 1) {
-    if (f.Orientation != 0)
-      canvas_->TextOut(x, y, text);
-    else
-      canvas_->TextRect(box, x, y, text);
-  } else {
-    const int64_t diff = width - sum;
-    for (int64_t i = 0; i < gaps; ++i)
-      dx[size_t(i)] += int(diff * (i + 1) / gaps - diff * i / gaps);
-    canvas_->TextOutDx(x, y, text, dx, f.Orientation != 0 ? nullptr : &box);
-  }
+  canvas_->TextOutDx(x, y, text, dx, f.Orientation != 0 ? nullptr : &box);
   canvas_->SetPixelsPerInch(ppi);
 }
 

@@ -96,8 +96,8 @@ class TCanvasOutput final : public IReportOutput {
   unsigned Konstrukt() const override { return konstrukt_; }
   void Hatched(TColor c, const TRect& r, std::string_view caption) override;
   TCanvas& Canvas() { return *canvas_; }
-  // The preview: texts are fitted to their measured width in whole font sizes and the rest is
-  // spread over the gaps between characters; `konstrukt` shows the construction aids.
+  // The preview: each character of a text goes where the layout measured it, so that a line
+  // covers its measured width; `konstrukt` shows the construction aids.
   void SetScreen(unsigned konstrukt) { screen_ = true, konstrukt_ = konstrukt; }
 
  private:

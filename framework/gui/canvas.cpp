@@ -366,8 +366,11 @@ void TCanvas::TextOutDx(int x, int y, std::string_view text, const std::vector<i
     const int w = fm.horizontalAdvance(ch);
     const int cx = x + int(std::lround(double(along) * std::cos(rad)));
     const int cy = y - int(std::lround(double(along) * std::sin(rad)));
-    along += i < dx.size() ? dx[i] : w;
-    if (clip && angle == 0 && (cx < clip->left || cx + w > clip->right)) continue;
+    const int advance = i < dx.size() ? dx[i] : w;
+    along += advance;
+    // The character's own cell, or its slot where that is narrower (a glyph a pixel wider than
+    // its place stays drawn).
+    if (clip && angle == 0 && (cx < clip->left || cx + std::min(w, advance) > clip->right)) continue;
     if (angle != 0) {
       painter_->save();
       painter_->translate(cx, cy);
