@@ -27,6 +27,7 @@ TDruckReport::TDruckReport(QWidget* owner) : TCustomControl(owner) {
 }
 
 TDruckReport::~TDruckReport() {
+  StopZaehlen();
   LoesTaste();
   Clear_Report(true);
   frameBilder_.clear();
@@ -59,6 +60,9 @@ void TDruckReport::DuplicateVariable(const std::string& name) {
 }
 
 void TDruckReport::Clear_Report(bool keep) {
+  // Kept states point into the objects that go now.
+  StopZaehlen();
+  if (punkte_) punkte_->Clear();
   Neuzaehlen = true;
   Seitenanzahl = 1;
   Neuzeichnen = true;

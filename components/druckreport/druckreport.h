@@ -167,6 +167,10 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   int GedrueckteTaste() const;
   // Layout runs into the page bitmaps (full runs and single pages on demand), for tests.
   int Renderlaeufe() const { return renderlaeufe_; }
+  // Milliseconds the preview counts pages in one go. A longer count shows the first pages at
+  // once, with "…" for the total, and goes on in slices between the user's input.
+  int Zaehlscheibe = 40;
+  bool ZaehltNoch() const { return zaehltNoch_; }
 
  private:
   void EvGroesse(TMessage& msg);
@@ -177,6 +181,15 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   void MouseMoveMessage(TMessage& msg);
   // Lays the report out again and keeps page p and its neighbours, into their bitmaps.
   bool RenderPage(int p);
+  // Pages lo..hi into their bitmaps, from the nearest kept state.
+  bool DrawPages(int lo, int hi);
+  // A counting slice from the start or from the last kept state: 1 counted, 0 suspended
+  // (goes on on the clock), -1 failed or the report is gone.
+  int Zaehle(bool vonAnfang);
+  void ZaehlWeiter();
+  void StopZaehlen();
+  // Shows or hides the page button bar as the count says; true when it changed.
+  bool LeisteFolgen();
   // Lets go of a page button this control holds (it is going away).
   void LoesTaste();
   void PreviewSize(int& w, int& h) const;
@@ -203,6 +216,9 @@ class TDruckReport : public TCustomControl, private IReportDiagnostics, private 
   uint64_t bildUhr_ = 0;
   TCanvas leer_;  // has no device: pages that are not kept are drawn nowhere
   int renderlaeufe_ = 0;
+  std::unique_ptr<TLayoutCheckpoints> punkte_;  // states at page starts from the last count
+  bool zaehltNoch_ = false;
+  int zaehlTimer_ = 0;
   TScrollBar* scrollBar_ = nullptr;
   std::vector<TTextzeile> textzeilen_;
 };

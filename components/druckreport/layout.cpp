@@ -62,7 +62,7 @@ void TReportLayout::Index() {
 }
 
 bool TReportLayout::Run(int32_t pageCount) {
-  pageCount_ = std::max<int32_t>(1, pageCount);
+  pageCount_ = pageCount == kUnknownCount ? kUnknownCount : std::max<int32_t>(1, pageCount);
   Index();
   for (int n = 1; n <= 3; ++n)
     if (TStringTab* t = m_.GetDatenTab(n)) t->SetZeile(0);
@@ -73,7 +73,12 @@ bool TReportLayout::Run(int32_t pageCount) {
   groups_ = 0;
   std::fill(std::begin(used_), std::end(used_), false);
   placedSinceBreak_ = true;  // the first page may stay empty once
-  Walk(0, int(obj_.size()), false);
+  suspended_ = false;
+  WalkState w;
+  w.end = int(obj_.size());
+  topWalk_ = &w;
+  Continue(w);
+  topWalk_ = nullptr;
   return !abort_ && !gone_;
 }
 
@@ -280,32 +285,46 @@ bool TReportLayout::PageBreak(std::vector<Act>& stack, bool inPageFrame) {
 }
 
 void TReportLayout::Walk(int first, int end, bool inPageFrame) {
-  std::vector<Act> stack;
-  int cursor = first;
-  while (!abort_ && !gone_ && !trialMissed_) {
-    if (++steps_ > maxSteps) {
-      abort_ = true;
-      break;
-    }
+  WalkState w;
+  w.cursor = first;
+  w.end = end;
+  w.inPageFrame = inPageFrame;
+  Continue(w);
+}
+
+void TReportLayout::Continue(WalkState& w) {
+  std::vector<Act>& stack = w.stack;
+  while (!abort_ && !gone_ && !trialMissed_ && !suspended_) {
     Act* a = stack.empty() ? nullptr : &stack.back();
-    int& cur = a ? a->cursor : cursor;
-    if (cur >= (a ? a->end : end)) {
-      if (!a) break;
-      if (!EndRecord(stack)) return;
-      continue;
+    int k;
+    if (w.pending >= 0) {
+      // Resumed at a page start: the object that broke the page is placed on.
+      k = w.pending;
+      w.pending = -1;
+    } else {
+      if (++steps_ > maxSteps) {
+        abort_ = true;
+        break;
+      }
+      int& cur = a ? a->cursor : w.cursor;
+      if (cur >= (a ? a->end : w.end)) {
+        if (!a) break;
+        if (!EndRecord(stack)) return;
+        continue;
+      }
+      k = cur;
+      if (IsFrame(obj_[size_t(k)])) {
+        cur = end_[size_t(k)];
+        StartFrame(stack, k, w.inPageFrame);
+        continue;
+      }
+      cur = k + 1;
+      w.p = Prepared{};
+      if (!Prepare(k, a, w.p)) continue;
     }
-    const int k = cur;
-    if (IsFrame(obj_[size_t(k)])) {
-      cur = end_[size_t(k)];
-      StartFrame(stack, k, inPageFrame);
-      continue;
-    }
-    cur = k + 1;
-    Prepared p;
-    if (!Prepare(k, a, p)) continue;
-    const bool inPF = inPageFrame || (a && a->inPF);
+    const bool inPF = w.inPageFrame || (a && a->inPF);
     for (;;) {
-      const Placed r = Place(k, a, p, inPF);
+      const Placed r = Place(k, a, w.p, inPF);
       if (r == Placed::Done) break;
       if (r == Placed::Stop) return;
       if (a && NextColumn(*a)) continue;
@@ -314,6 +333,15 @@ void TReportLayout::Walk(int first, int end, bool inPageFrame) {
         break;
       }
       a = stack.empty() ? nullptr : &stack.back();
+      if (&w == topWalk_ && !trial_) {
+        w.pending = k;
+        Checkpoint(w);
+        if (expired_ && expired_()) {
+          suspended_ = true;
+          return;
+        }
+        w.pending = -1;
+      }
     }
     obj_[size_t(k)]->Restzeilen = 0;
   }

@@ -10,6 +10,8 @@
 // columns and pages, drawing) -> at a page break the page frame is laid out on the ending page.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +45,35 @@ template <class Measure>
 int GetTextzeilen(std::string_view text, const Measure& measure, int startLine, int64_t width,
                   std::vector<TTextzeile>& lines);
 
+class TReportLayout;
+
+// Run states at page starts, so that a page can be laid out without the pages before it.
+// Kept within a memory budget: when it is exceeded every second state goes and states are
+// then kept every 2, 4, 8 ... pages.
+class TLayoutCheckpoints {
+ public:
+  TLayoutCheckpoints();
+  ~TLayoutCheckpoints();
+  void Clear();
+  bool Empty() const { return entries_.empty(); }
+  // The page (from 1) of the last state at or before `page`, or 0 when there is none.
+  int32_t Nearest(int32_t page) const;
+  // The page of the last state kept, or 0.
+  int32_t Last() const;
+  int32_t Interval() const { return interval_; }
+  size_t Bytes() const { return bytes_; }
+  size_t budget = size_t(32) << 20;
+
+ private:
+  friend class TReportLayout;
+  struct Entry;
+  void Add(std::unique_ptr<Entry> e);
+  const Entry* Find(int32_t page) const;
+  std::vector<std::unique_ptr<Entry>> entries_;  // ascending pages
+  int32_t interval_ = 1;
+  size_t bytes_ = 0;
+};
+
 class TReportLayout {
  public:
   TReportLayout(TReportModel& model, IReportOutput& out, IReportHost* host);
@@ -50,6 +81,17 @@ class TReportLayout {
   // pages laid out. False when the run stopped: structure error, device failure, or the model was
   // freed or given another definition by a callback (then nothing of it may be touched).
   bool Run(int32_t pageCount);
+  // Keeps the state at each page start in `store` (a counting run, for later page renders).
+  void KeepCheckpoints(TLayoutCheckpoints* store) { keep_ = store; }
+  // Asked at each page start of the run: true suspends it there (Suspended()); the store's
+  // last state is where to go on.
+  void SetDeadline(std::function<bool()> expired) { expired_ = std::move(expired); }
+  bool Suspended() const { return suspended_; }
+  // Goes on from the store's state at page `page` (Nearest), as Run would have; false when the
+  // store holds no state for this definition (then nothing was done).
+  bool RunFrom(const TLayoutCheckpoints& store, int32_t page, int32_t pageCount);
+  // The page count a page-count object shows while it is still being counted.
+  static constexpr int32_t kUnknownCount = -1;
   int32_t Pages() const { return page_; }
   bool Aborted() const { return abort_; }
   bool ModelGone() const { return gone_; }
@@ -62,12 +104,18 @@ class TReportLayout {
   int64_t maxSteps = kMaxSteps;
 
  private:
+  friend class TLayoutCheckpoints;
   struct Act;  // a frame being laid out
   struct Prepared;
+  struct WalkState;
 
   // ---- layout.cpp: the tree and the walk
   void Index();
   void Walk(int first, int end, bool inPageFrame);
+  void Continue(WalkState& w);
+  // ---- layout_resume.cpp: checkpoints
+  void Checkpoint(const WalkState& w);
+  bool Restore(const TLayoutCheckpoints::Entry& e, WalkState& w);
   void StartFrame(std::vector<Act>& stack, int f, bool inPageFrame);
   bool EndRecord(std::vector<Act>& stack);
   bool PageBreak(std::vector<Act>& stack, bool inPageFrame);
@@ -111,6 +159,10 @@ class TReportLayout {
   bool trialMissed_ = false;
   int trialFrame_ = -1;
   int trialColumns_ = 1;
+  TLayoutCheckpoints* keep_ = nullptr;
+  std::function<bool()> expired_;
+  bool suspended_ = false;
+  const WalkState* topWalk_ = nullptr;  // the walk whose page breaks are page starts
 };
 
 }  // namespace komp

@@ -1,6 +1,8 @@
 // The run state the layout files share: a frame being laid out, an object ready to place.
 #pragma once
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "components/druckreport/layout.h"
 
@@ -32,6 +34,34 @@ struct TReportLayout::Prepared {
   std::string value;  // the text to draw
   std::string bild;   // bitmap name (the else bitmap when the groups are off)
   int rest = 0;       // lines still owed from the previous page or column
+};
+
+struct TReportLayout::WalkState {
+  std::vector<Act> stack;
+  int cursor = 0;
+  int end = 0;
+  bool inPageFrame = false;
+  int pending = -1;  // the object whose placement goes on after a page break
+  Prepared p;
+};
+
+// Everything a run changes as it goes: its own position and the model's run state.
+struct TLayoutCheckpoints::Entry {
+  int32_t page = 1;
+  TReportLayout::WalkState walk;
+  int64_t xoff = 0, yoff = 0, steps = 0;
+  uint32_t groups = 0;
+  bool used[4] = {};
+  bool placed = false;
+  int rows[4] = {-1, -1, -1, -1};
+  std::vector<FVar> vars;
+  struct Obj {
+    std::optional<std::string> wert;
+    int32_t letzte = 0;
+    int32_t rest = 0;
+  };
+  std::vector<Obj> objs;
+  size_t bytes = 0;
 };
 
 }  // namespace komp

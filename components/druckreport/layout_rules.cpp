@@ -87,7 +87,8 @@ bool TReportLayout::Prepare(int i, Act* a, Prepared& p) {
     } else {
       value = o.Text;
       if (o.Typ == typSeite) value += std::to_string(page_);
-      if (o.Typ == typSeitevon) value += std::to_string(pageCount_);
+      if (o.Typ == typSeitevon)
+        value += pageCount_ == kUnknownCount ? std::string("\x85") : std::to_string(pageCount_);
       if (o.Typ == typDatum) value += DateText(false);
       if (o.Typ == typUhrzeit) value += DateText(true);
     }

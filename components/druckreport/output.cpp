@@ -25,8 +25,35 @@ TCanvasOutput::TCanvasOutput(TCanvas& canvas, int32_t pageWidth, int32_t pageHei
       res_(textResolution > 0 ? textResolution : 96),
       nextPage_(std::move(nextPage)) {}
 
+const TCanvasOutput::CharWidths& TCanvasOutput::WidthsOf(const TFont& f) const {
+  // Colour and angle do not change widths; fonts that differ only there share a table.
+  TFont key;
+  key.Name = f.Name;
+  key.Size = f.Size;
+  key.Height = f.Height;
+  key.Style = f.Style & (fsBold | fsItalic);
+  for (size_t i = 0; i < widths_.size(); ++i)
+    if (widths_[i].font == key) {
+      if (i > 0) std::swap(widths_[i], widths_[0]);
+      return widths_[0];
+    }
+  constexpr size_t kFonts = 8;
+  if (widths_.size() >= kFonts) widths_.pop_back();
+  CharWidths c{key, {}};
+  c.w.fill(-1);
+  widths_.insert(widths_.begin(), std::move(c));
+  return widths_[0];
+}
+
 int64_t TCanvasOutput::TextWidth(const TFont& f, std::string_view text) const {
-  return TCanvas::MeasureText(f, text, res_).cx;
+  auto& table = const_cast<CharWidths&>(WidthsOf(f));
+  int64_t sum = 0;
+  for (unsigned char ch : text) {
+    int32_t& w = table.w[ch];
+    if (w < 0) w = TCanvas::MeasureText(table.font, std::string_view(reinterpret_cast<const char*>(&ch), 1), res_).cx;
+    sum += w;
+  }
+  return sum;
 }
 
 int64_t TCanvasOutput::TextHeight(const TFont& f) const {
@@ -58,8 +85,7 @@ void TCanvasOutput::ScreenText(const TFont& f, int x, int y, std::string_view te
   measured.Orientation = 0;
   std::vector<int> dx(text.size());
   std::vector<int64_t> at(text.size() + 1, 0);
-  for (size_t i = 0; i < text.size(); ++i)
-    at[i + 1] = at[i] + TCanvas::MeasureText(measured, text.substr(i, 1), res_).cx;
+  for (size_t i = 0; i < text.size(); ++i) at[i + 1] = at[i] + TextWidth(measured, text.substr(i, 1));
   width = std::max(0, width);
   const double k = at.back() > 0 ? double(width) / double(at.back()) : 0;
   for (size_t i = 0; i < text.size(); ++i)

@@ -1,18 +1,21 @@
 // The preview of TDruckReport:
 //   SetGroesse, EvGroesse       page rectangle, scroll need, scroll bar, the 29-pixel button bar
 //   GetFrameBild, RenderPreview  page bitmaps: a small cache, the rest rendered on demand
-//   RenderPage                  a page and its neighbours laid out again into their bitmaps
+//   Zaehle, ZaehlWeiter         page counting in slices, keeping states at page starts
+//   DrawPages, RenderPage       pages laid out from their kept state into their bitmaps
 //   Paint, DrawButton           the band of the shown page, the four page buttons with bevels
 //   MouseClick, MouseWheel, MouseMoveMessage, HorChange, Dispatch   input
 //
-// Call flow: Paint -> (repaint flag) RenderPreview -> DrawCanvas; the pages beyond the cache go
-// to a canvas without a device. Paint of such a page -> RenderPage, which stops after the
-// page that follows it.
+// Call flow: Paint -> (repaint flag) RenderPreview -> Zaehle (counting run keeping the states at
+// page starts; a long one is suspended and goes on in ZaehlWeiter on the clock) -> DrawPages of
+// the first pages. Paint of a page not in the cache -> RenderPage -> DrawPages from the kept
+// state of that page, stopping after the page that follows it.
 #include <QPointer>
 #include <algorithm>
 #include <cstdint>
 
 #include "components/druckreport/druckreport.h"
+#include "framework/gui/services.h"
 #include "framework/gui/stdctrls.h"
 
 namespace komp {
@@ -155,51 +158,77 @@ void TDruckReport::PreviewBackground(TBitmap& b) {
   c.Pen.Style = TPenStyle::Solid;
 }
 
-bool TDruckReport::RenderPreview() {
+int TDruckReport::Zaehle(bool vonAnfang) {
   QPointer<TDruckReport> self(this);
-  ++renderlaeufe_;
-  int w, h;
-  PreviewSize(w, h);
-  for (Seitenbild& s : frameBilder_) s.gezeichnet = false;
-  int page = 0;
-  // The first pages go into kept bitmaps; later ones are drawn nowhere until they are shown.
-  auto prepare = [&](int i) -> TCanvas* {
-    if (i >= kSeitenbilder) {
-      if (size_t(i) >= frameBilder_.size()) frameBilder_.resize(size_t(i) + 1);
-      return &leer_;
-    }
-    TBitmap* b = GetFrameBild(i);
-    if (!b) return nullptr;
-    b->SetSize(w, h);
-    PreviewBackground(*b);
-    frameBilder_[size_t(i)].gezeichnet = true;
-    return &b->Canvas();
-  };
-  TCanvas* first = prepare(0);
-  if (!first) return false;
-  TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
-                    Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
-                    [&]() { return prepare(++page); });
-  out.SetScreen(konstrukt_);
-  const bool ok = DrawCanvas(out);
-  if (!self) return false;
-  // Slots of pages a longer earlier report had go, with their bitmaps.
-  if (ok) frameBilder_.resize(size_t(std::max(1, Seitenanzahl)));
-  Neuzeichnen = false;
-  return ok;
+  // Page geometry is in 0.1 mm and texts are measured at 96 dpi: a count holds for any zoom.
+  TCanvasOutput measure(leer_, Seitenbreite, Seitenhoehe, 1, 1, {0, 0}, 96, nullptr);
+  TCountingOutput counting(measure);
+  TReportLayout run(model_, counting, this);
+  run.KeepCheckpoints(punkte_.get());
+  IClock* clock = Services().Clock;
+  const uint64_t frist = clock ? clock->TickMs() + uint64_t(std::max(0, Zaehlscheibe)) : 0;
+  if (clock) run.SetDeadline([clock, frist] { return clock->TickMs() >= frist; });
+  const bool begonnen = vonAnfang ? run.Run(1) : run.RunFrom(*punkte_, punkte_->Last(), 1);
+  if (!self || run.ModelGone()) return -1;
+  if (run.Suspended()) {
+    Seitenanzahl = run.Pages();
+    zaehltNoch_ = true;
+    if (clock && zaehlTimer_ == 0)
+      zaehlTimer_ = clock->StartTimer(1, [self] {
+        if (self) self->ZaehlWeiter();
+      });
+    return 0;
+  }
+  zaehltNoch_ = false;
+  if (!begonnen || run.Aborted()) {
+    Abbruch = Abbruch || run.Aborted();
+    return -1;
+  }
+  Seitenanzahl = run.Pages();
+  return 1;
 }
 
-bool TDruckReport::RenderPage(int p) {
-  if (Abbruch || p < 0 || p >= std::max(1, Seitenanzahl)) return false;
+void TDruckReport::StopZaehlen() {
+  if (zaehlTimer_ != 0 && Services().Clock) Services().Clock->StopTimer(zaehlTimer_);
+  zaehlTimer_ = 0;
+  zaehltNoch_ = false;
+}
+
+void TDruckReport::ZaehlWeiter() {
   QPointer<TDruckReport> self(this);
-  ++renderlaeufe_;
+  const int r = Zaehle(false);
+  if (!self) return;
+  if (r != 0) {
+    if (zaehlTimer_ != 0 && Services().Clock) Services().Clock->StopTimer(zaehlTimer_);
+    zaehlTimer_ = 0;
+  }
+  // The pages shown so far carry the total as still open: they are drawn again.
+  if (r == 1 || LeisteFolgen())
+    for (Seitenbild& b : frameBilder_) b.gezeichnet = false;
+  if (frameBilder_.size() < size_t(Seitenanzahl)) frameBilder_.resize(size_t(Seitenanzahl));
+  AktSeite = std::clamp(AktSeite, 0, std::max(0, Seitenanzahl - 1));
+  if (r == 1 && OnRecordChange) OnRecordChange(this, 0, -1);
+  if (self) Invalidate();
+}
+
+bool TDruckReport::LeisteFolgen() {
+  const bool bar = Seitenanzahl >= 2;
+  if (bar == Tastenleiste) return false;
+  // The bar takes room from the page: the geometry changes, the count does not.
+  const bool neu = Neuzeichnen;
+  Tastenleiste = bar;
+  SetGroesse();
+  Neuzeichnen = neu;
+  return true;
+}
+
+bool TDruckReport::DrawPages(int lo, int hi) {
+  QPointer<TDruckReport> self(this);
   int w, h;
   PreviewSize(w, h);
-  // The neighbours come along, so that "<" and ">" from here need no further run; page 0
-  // and these three fill the cache.
-  const int lo = std::max(p == 0 ? 0 : 1, p - 1), hi = std::min(p + 1, std::max(1, Seitenanzahl) - 1);
+  // Pages before the window are laid out and drawn nowhere; the run stops after it.
   auto prepare = [&](int i) -> TCanvas* {
-    if (i > hi) return nullptr;  // stops the run: nothing after the window is wanted
+    if (i > hi) return nullptr;
     if (i < lo) return &leer_;
     TBitmap* b = GetFrameBild(i);
     if (!b) return nullptr;
@@ -208,16 +237,63 @@ bool TDruckReport::RenderPage(int p) {
     frameBilder_[size_t(i)].gezeichnet = true;
     return &b->Canvas();
   };
-  int page = 0;
-  TCanvas* first = prepare(0);
+  // A page with a kept state needs no run over the pages before it.
+  const int32_t von = punkte_ && lo > 0 ? punkte_->Nearest(lo + 1) : 0;
+  int page = von > 0 ? von - 1 : 0;
+  TCanvas* first = prepare(page);
   if (!first) return false;
+  if (Abbruch) return true;  // a broken structure shows the empty page
   TCanvasOutput out(*first, Seitenbreite, Seitenhoehe, Seitenrect.right - Seitenrect.left,
                     Seitenrect.bottom - Seitenrect.top, {Seitenrect.left, Seitenrect.top}, 96,
                     [&]() { return prepare(++page); });
   out.SetScreen(konstrukt_);
   TReportLayout run(model_, out, this);
-  run.Run(std::max(1, Seitenanzahl));
+  const int32_t total = zaehltNoch_ ? TReportLayout::kUnknownCount : std::max(1, Seitenanzahl);
+  if (von > 0)
+    run.RunFrom(*punkte_, von, total);
+  else
+    run.Run(total);
   if (!self || run.ModelGone()) return false;
+  if (Seitenlimit == 1) Seitenanzahl = 1;
+  return true;
+}
+
+bool TDruckReport::RenderPreview() {
+  QPointer<TDruckReport> self(this);
+  ++renderlaeufe_;
+  StopZaehlen();
+  if (!punkte_) punkte_ = std::make_unique<TLayoutCheckpoints>();
+  punkte_->Clear();
+  for (Seitenbild& s : frameBilder_) s.gezeichnet = false;
+  // Counted first, on the preview's own measures; a long count shows its first pages at once
+  // and goes on in slices on the clock (ZaehlWeiter).
+  bool ok = true;
+  if (Seitenlimit != 1 && !Abbruch) {
+    ok = Zaehle(true) >= 0;
+    if (!self) return false;
+  } else {
+    Seitenanzahl = 1;
+  }
+  LeisteFolgen();
+  Neuzeichnen = false;
+  AktSeite = std::clamp(AktSeite, 0, std::max(0, Seitenanzahl - 1));
+  const int hi = std::min(kSeitenbilder, std::max(1, Seitenanzahl)) - 1;
+  if (!DrawPages(0, ok ? hi : 0) || !self) return false;
+  // One slot per page counted so far; those of pages a longer earlier report had go.
+  frameBilder_.resize(size_t(std::max(1, Seitenanzahl)));
+  Neuzaehlen = false;
+  if (ok && OnRecordChange) OnRecordChange(this, 0, -1);
+  return ok && bool(self) && !Abbruch;
+}
+
+bool TDruckReport::RenderPage(int p) {
+  if (p < 0 || p >= std::max(1, Seitenanzahl)) return false;
+  QPointer<TDruckReport> self(this);
+  ++renderlaeufe_;
+  // The neighbours come along, so that "<" and ">" from here need no further run; page 0
+  // and these three fill the cache.
+  const int lo = std::max(p == 0 ? 0 : 1, p - 1), hi = std::min(p + 1, std::max(1, Seitenanzahl) - 1);
+  if (!DrawPages(lo, hi) || !self) return false;
   if (auto handler = OnRecordChange) handler(this, 0, -1);
   return bool(self);
 }
@@ -233,14 +309,6 @@ void TDruckReport::Paint() {
   if (Neuzeichnen) {
     RenderPreview();
     if (!self) return;
-    // The page count is known only after a run; a bar that comes or goes changes the page size.
-    const bool bar = Seitenanzahl >= 2;
-    if (bar != Tastenleiste) {
-      Tastenleiste = bar;
-      SetGroesse();
-      RenderPreview();
-      if (!self) return;
-    }
   }
   if (!GetFrameBild(0)) return;
   const int page = AktSeite > 0 && AktSeite < Seitenanzahl ? AktSeite : 0;

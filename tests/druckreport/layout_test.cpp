@@ -399,3 +399,92 @@ TEST_F(Layout, NestedRecordCountsCannotKeepARunBusy) {
 
 }  // namespace
 }  // namespace komp::drtest
+
+namespace komp::drtest {
+namespace {
+
+// What a page shows, op by op, as text (kind, place, colour, text).
+std::vector<std::string> Describe(const TCanvasRecord& r) {
+  std::vector<std::string> out;
+  for (const TCanvasOp& op : r.ops) {
+    std::string s = std::to_string(op.kind) + " " + std::to_string(op.rect.left) + "," +
+                    std::to_string(op.rect.top) + "," + std::to_string(op.rect.right) + "," +
+                    std::to_string(op.rect.bottom) + " " + std::to_string(op.penColor) + " " +
+                    std::to_string(op.font.Color) + " " + op.text;
+    out.push_back(s);
+  }
+  return out;
+}
+
+// A page laid out from a kept state looks exactly as in a run from the first page: sums,
+// remembered values, groups, per-page headers, wrapped text owed to the next page, columns
+// and page totals all carry over.
+TEST_F(Layout, PagesFromKeptStatesMatchARunFromTheStart) {
+  std::string rows = "data tab1\nrow Gruppe,Name,Betrag,Notiz\n";
+  for (int i = 1; i <= 260; ++i) {
+    std::string notiz = i % 7 == 0 ? "lange Notiz mit vielen Worten, die umbrechen muss, " + std::to_string(i) + " Ende" : "";
+    rows += "row G" + std::to_string(i / 12) + ",N" + std::to_string(i) + "," + std::to_string(i * 3) +
+            ",\"" + notiz + "\"\n";
+  }
+  rows += "end\n";
+  const std::string def =
+      "seiten 0\nset schrifth\xF6he 10\n" + rows +
+      "object label oben 0 text Kopf\nwenn neueseite\nend\n"
+      "frame oben 100 tabelle tab1 schrittweite 0\n"
+      "object dbtext links 0 text Gruppe\nwenn \xE4nderung\nend\n"
+      "object dbtext links 300 text Name\nend\n"
+      "object dbtext links 600 text Betrag add summe\nend\n"
+      "object variable links 900 text summe typ zahl\nend\n"
+      "object dbtext links 1200 breite 300 h\xF6he 0 ausrichtung box text Notiz\nwenn nleer\nend\n"
+      "end\n"
+      "frame oben 100 tabelle tab1 spalten 2 schrittweite 60 anzahl 0\n"
+      "object dbtext text Name\nend\nend\n"
+      "seitenframe oben 2650\nobject seite text \"Seite \"\nend\n"
+      "object seitevon links 400 text \"von \"\nend\nend\n";
+  for (size_t budget : {size_t(64) << 20, size_t(1)}) {
+    SCOPED_TRACE(budget);
+    Parse(def);
+    // The reference: one run from the first page to the last.
+    Pages full(report);
+    ASSERT_TRUE(report.DrawCanvas(*full.out));
+    const int32_t total = report.Seitenanzahl;
+    ASSERT_GE(total, 6);
+    ASSERT_EQ(full.pages.size(), size_t(total));
+    // A counting run that keeps states, as the preview makes it.
+    TLayoutCheckpoints store;
+    store.budget = budget;
+    {
+      TCountingOutput counting(*full.out);
+      TReportLayout run(report.Model(), counting, nullptr);
+      run.KeepCheckpoints(&store);
+      ASSERT_TRUE(run.Run(1));
+      EXPECT_EQ(run.Pages(), total);
+    }
+    if (budget == 1) EXPECT_GT(store.Interval(), 1) << "thinned to the budget";
+    for (int32_t k = 2; k <= total; ++k) {
+      SCOPED_TRACE(k);
+      // Before the first kept state a run starts from the beginning.
+      const int32_t from = std::max(1, store.Nearest(k));
+      ASSERT_LE(from, k);
+      std::vector<std::unique_ptr<TRecordingCanvas>> pages;
+      pages.push_back(std::make_unique<TRecordingCanvas>(Pages::kW, Pages::kH));
+      int32_t at = from;
+      TCanvasOutput out(*pages[0], report.Seitenbreite, report.Seitenhoehe, Pages::kW, Pages::kH,
+                        {0, 0}, 96, [&]() -> TCanvas* {
+                          if (at >= k) return nullptr;  // the page wanted is done
+                          ++at;
+                          pages.push_back(std::make_unique<TRecordingCanvas>(Pages::kW, Pages::kH));
+                          return pages.back().get();
+                        });
+      TReportLayout run(report.Model(), out, nullptr);
+      if (from > 1)
+        ASSERT_TRUE(run.RunFrom(store, from, total));
+      else
+        run.Run(total);
+      EXPECT_EQ(Describe(pages.back()->record), Describe(full.pages[size_t(k - 1)]->record));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace komp::drtest

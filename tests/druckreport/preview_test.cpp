@@ -440,3 +440,46 @@ TEST_F(Preview, ConstructionBoxesOnTheScreenOnly) {
   for (const auto& op : services.printer.jobs.at(0).pages.at(0)->record.ops)
     EXPECT_TRUE(op.brushStyle == TBrushStyle::Solid || op.brushStyle == TBrushStyle::Clear);
 }
+
+// A long count does not hold up the first page: the preview shows it with the total still open
+// ("…"), counts on in slices on the clock, then shows the total. Pages are drawn from the
+// states kept by the count, with no run over the pages before them.
+TEST_F(Preview, LongCountsGoOnInTheBackground) {
+  report.SetBounds(0, 0, 420, 700);
+  std::vector<std::string> totals;
+  report.OnFormat = [&](TObject*, const char* name, std::string& value) {
+    if (std::string(name) == "von ") totals.push_back(value);
+  };
+  Parse(Liste(60) + "seitenframe oben 2600\nobject seitevon text \"von \"\nanzeige format\nend\nend\n");
+  report.Zaehlscheibe = 0;  // every slice counts one page
+  Shot();
+  EXPECT_TRUE(report.ZaehltNoch());
+  EXPECT_GE(report.Seitenanzahl, 2);
+  EXPECT_LT(report.Seitenanzahl, 10);
+  EXPECT_TRUE(report.Tastenleiste) << "two pages are known: the bar is there";
+  ASSERT_FALSE(totals.empty());
+  EXPECT_EQ(totals.back(), "von \x85");
+  // The clock runs the slices; the total appears when the count is done.
+  for (int i = 0; i < 100 && report.ZaehltNoch(); ++i) services.clock.Advance(1);
+  EXPECT_FALSE(report.ZaehltNoch());
+  EXPECT_EQ(services.clock.ActiveTimers(), 0);
+  EXPECT_EQ(report.Seitenanzahl, 10);
+  totals.clear();
+  Shot();
+  ASSERT_FALSE(totals.empty());
+  EXPECT_EQ(totals.back(), "von 10");
+  // The last page comes from its kept state: one run, laying out two pages at most.
+  const int runs = report.Renderlaeufe();
+  ClickTaste(3);
+  EXPECT_EQ(report.AktSeite, 9);
+  EXPECT_EQ(report.Renderlaeufe(), runs + 1);
+  EXPECT_LE(totals.size(), 2u + 2u);
+  // A new definition stops a count still running.
+  report.Zaehlscheibe = 0;
+  Parse(Liste(60));
+  Shot();
+  EXPECT_TRUE(report.ZaehltNoch());
+  Parse("object label text Kurz\nend\n");
+  EXPECT_FALSE(report.ZaehltNoch());
+  EXPECT_EQ(services.clock.ActiveTimers(), 0);
+}
