@@ -39,7 +39,7 @@ const TCanvasOutput::CharWidths& TCanvasOutput::WidthsOf(const TFont& f) const {
     }
   constexpr size_t kFonts = 8;
   if (widths_.size() >= kFonts) widths_.pop_back();
-  CharWidths c{key, {}};
+  CharWidths c{key, {}, -1};
   c.w.fill(-1);
   widths_.insert(widths_.begin(), std::move(c));
   return widths_[0];
@@ -57,7 +57,9 @@ int64_t TCanvasOutput::TextWidth(const TFont& f, std::string_view text) const {
 }
 
 int64_t TCanvasOutput::TextHeight(const TFont& f) const {
-  return TCanvas::MeasureText(f, "A", res_).cy;
+  auto& table = const_cast<CharWidths&>(WidthsOf(f));
+  if (table.height < 0) table.height = TCanvas::MeasureText(table.font, "A", res_).cy;
+  return table.height;
 }
 
 void TCanvasOutput::Text(const TFont& f, int x, int y, std::string_view text, const TRect& box,
@@ -191,6 +193,8 @@ void TPdfOutput::Ellipse(TColor c, int, const TRect& r) {
   w_.Color(c, false);
   w_.Ellipse(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
+
+void TPdfOutput::PagesCounted(int32_t pages) { w_.ExpectPages(pages); }
 
 bool TPdfOutput::NewPage() {
   w_.EndPage();

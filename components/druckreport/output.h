@@ -49,6 +49,8 @@ class IReportOutput {
   virtual void Bitmap(const TBitmap& b, const TRect& r) = 0;
   // Ends the page and starts the next one; false stops the run (the device failed).
   virtual bool NewPage() = 0;
+  // Told before the drawing run when a counting run found the number of pages.
+  virtual void PagesCounted(int32_t /*pages*/) {}
   // Construction aids, on the screen only: the Konstrukt bits shown, and a hatched box with an
   // optional caption.
   virtual unsigned Konstrukt() const { return 0; }
@@ -109,6 +111,7 @@ class TCanvasOutput final : public IReportOutput {
   struct CharWidths {
     TFont font;
     std::array<int32_t, 256> w;
+    int32_t height;  // of "A"
   };
   const CharWidths& WidthsOf(const TFont& f) const;
   mutable std::vector<CharWidths> widths_;
@@ -138,6 +141,8 @@ class TPdfOutput final : public IReportOutput {
   void Ellipse(TColor c, int pen, const TRect& r) override;
   void Bitmap(const TBitmap&, const TRect&) override {}  // pictures stay out of the PDF
   bool NewPage() override;
+  // The writer then streams each page out as it ends instead of keeping the document.
+  void PagesCounted(int32_t pages) override;
 
  private:
   pdf::TPdfWriter& w_;

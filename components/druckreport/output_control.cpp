@@ -49,6 +49,7 @@ bool TDruckReport::DrawCanvas(IReportOutput& out) {
       return false;
     }
     count = run.Pages();
+    out.PagesCounted(count);
   }
   TReportLayout run(model_, out, this);
   const bool ok = run.Run(count);
@@ -64,21 +65,54 @@ bool TDruckReport::DrawCanvas(IReportOutput& out) {
   return bool(self);
 }
 
+namespace {
+// Lets the drawing run stream the document only the first time: when a host callback made the
+// drawing run lay out another number of pages than counted, the second try keeps the pages.
+class TBufferedPdfOutput final : public IReportOutput {
+ public:
+  explicit TBufferedPdfOutput(TPdfOutput& o) : o_(o) {}
+  double ScaleX() const override { return o_.ScaleX(); }
+  double ScaleY() const override { return o_.ScaleY(); }
+  TPoint Origin() const override { return o_.Origin(); }
+  int TextResolution() const override { return o_.TextResolution(); }
+  int64_t TextWidth(const TFont& f, std::string_view t) const override { return o_.TextWidth(f, t); }
+  int64_t TextHeight(const TFont& f) const override { return o_.TextHeight(f); }
+  void Text(const TFont& f, int x, int y, std::string_view t, const TRect& b, int w) override {
+    o_.Text(f, x, y, t, b, w);
+  }
+  void Rectangle(TColor c, int p, const TRect& r) override { o_.Rectangle(c, p, r); }
+  void Line(TColor c, int p, const TRect& r) override { o_.Line(c, p, r); }
+  void Ellipse(TColor c, int p, const TRect& r) override { o_.Ellipse(c, p, r); }
+  void Bitmap(const TBitmap& b, const TRect& r) override { o_.Bitmap(b, r); }
+  bool NewPage() override { return o_.NewPage(); }
+
+ private:
+  TPdfOutput& o_;
+};
+}  // namespace
+
 bool TDruckReport::SaveasPDF(const char* name) {
   if (!name || !*name) return false;
   QPointer<TDruckReport> self(this);
-  pdf::TPdfFileSink sink;
-  if (!sink.Create(ToSystemName(name))) return false;
-  pdf::TPdfWriter writer(sink);
-  writer.BeginDocument(Seitenbreite, Seitenhoehe);
-  TPdfOutput out(writer, Seitenbreite, Seitenhoehe);
-  const bool ok = DrawCanvas(out);
-  if (!ok || !self) {
-    writer.Abort();
-    return false;
+  for (int versuch = 0; versuch < 2; ++versuch) {
+    pdf::TPdfFileSink sink;
+    if (!sink.Create(ToSystemName(name))) return false;
+    pdf::TPdfWriter writer(sink);
+    writer.BeginDocument(Seitenbreite, Seitenhoehe);
+    TPdfOutput out(writer, Seitenbreite, Seitenhoehe);
+    TBufferedPdfOutput buffered(out);
+    const bool ok = versuch == 0 ? DrawCanvas(out) : DrawCanvas(buffered);
+    if (!self) return false;
+    if (!ok) {
+      writer.Abort();
+      if (writer.PageCountMismatch()) continue;
+      return false;
+    }
+    writer.EndPage();
+    if (writer.EndDocument()) return true;
+    if (!writer.PageCountMismatch() || !self) return false;
   }
-  writer.EndPage();
-  return writer.EndDocument();
+  return false;
 }
 
 bool TDruckReport::Drucken(const char* title, int copies) {

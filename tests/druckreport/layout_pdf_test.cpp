@@ -141,5 +141,35 @@ TEST_F(LayoutPdf, InvoiceExampleOnPdfAndCanvas) {
   }
 }
 
+// The PDF goes out page by page once the count is known. A host that changes the data while
+// the pages are drawn (so that they are more than counted) still gets a whole, right file.
+TEST_F(LayoutPdf, PagesChangedByTheHostDuringTheDrawingRun) {
+  TStringTab tab;
+  tab.Set_Tab(2, 1);
+  tab.SetCell(0, 0, "Name");
+  tab.SetCell(1, 0, "erste");
+  Parse("seiten 0\ndata tab2\nrow X\nrow a\nrow b\nend\n"
+        "frame oben 0 tabelle tab2 schrittweite 100\nobject dbtext tabelle tab2 text X\nend\nend\n"
+        "frame oben 300 tabelle tab1 schrittweite 400\nobject dbtext text Name\nend\nend\n"
+        "seitenframe oben 2700\nobject seitevon text \"von \"\nend\nend\n");
+  report.SetTabelle1(&tab);
+  bool grown = false;
+  report.OnRecordChange = [&](TObject*, int t, int) {
+    // Called in drawing runs only: the counting run saw one record, the drawing run gets 20.
+    if (t != 2 || grown) return;
+    grown = true;
+    tab.InsertRow(-1, nullptr, 19);
+    for (int r = 2; r <= 20; ++r) tab.SetCell(r, 0, "N" + std::to_string(r));
+  };
+  const std::string path = Path("gewachsen.pdf");
+  ASSERT_TRUE(report.SaveasPDF(path.c_str()));
+  const std::string text = Check(path);
+  if (text.empty()) GTEST_SKIP() << "no PDF tools";
+  EXPECT_NE(text.find("N20"), std::string::npos) << text;
+  const ToolRun pages = Shell("qpdf --show-npages '" + path + "'");
+  EXPECT_EQ(std::stoi(pages.output), report.Seitenanzahl);
+  EXPECT_GT(report.Seitenanzahl, 1);
+}
+
 }  // namespace
 }  // namespace komp::drtest

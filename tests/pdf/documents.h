@@ -44,10 +44,12 @@ inline const char* const kHardTexts[] = {
     "\x81\x8D\x8F\x90\x9D", "\x84" "Anf\xFChrung\x93 \x96 Ende",
 };
 
-inline void DrawHardTexts(TPdfWriter& pdf, int pages) {
+// With `expect` above 0 the writer is told that page count before the first page is drawn.
+inline void DrawHardTexts(TPdfWriter& pdf, int pages, int expect = 0) {
   pdf.BeginDocument(2100, 2970);
   for (int p = 0; p < pages; ++p) {
     pdf.BeginPage();
+    if (p == 0 && expect > 0) pdf.ExpectPages(expect);
     int y = 30;
     for (const char* t : kHardTexts) {
       pdf.Color(clWindowText | 0x02000000u, true);

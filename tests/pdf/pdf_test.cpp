@@ -125,6 +125,40 @@ TEST(PdfWriter, OneAndTwoPagesAreTheHandWrittenFilesByteForByte) {
   EXPECT_GT(two.find("\r9 0 obj\r"), two.find("(Seite 2 von 2)"));
 }
 
+// A known page count lets each page go out as it ends: the same bytes as a document kept
+// whole, and a count that turns out wrong fails the document instead of writing a wrong one.
+TEST(PdfWriter, StreamingWithAKnownPageCount) {
+  for (int pages : {1, 2, 5, 40}) {
+    SCOPED_TRACE(pages);
+    TPdfMemorySink kept, streamed;
+    TPdfWriter a(kept), b(streamed);
+    DrawHardTexts(a, pages);
+    DrawHardTexts(b, pages, pages);
+    ASSERT_TRUE(a.EndDocument());
+    ASSERT_TRUE(b.EndDocument());
+    EXPECT_FALSE(b.PageCountMismatch());
+    EXPECT_EQ(streamed.Bytes(), kept.Bytes());
+  }
+  for (auto [drawn, expected] : {std::pair{3, 4}, std::pair{5, 4}}) {
+    SCOPED_TRACE(drawn);
+    TPdfMemorySink sink;
+    TPdfWriter w(sink);
+    DrawHardTexts(w, drawn, expected);
+    EXPECT_FALSE(w.EndDocument());
+    EXPECT_TRUE(w.PageCountMismatch());
+    EXPECT_TRUE(sink.Bytes().empty()) << "nothing left of a wrong document";
+  }
+  // Too late once the first page has content.
+  TPdfMemorySink sink;
+  TPdfWriter w(sink);
+  w.BeginDocument(2100, 2970);
+  w.BeginPage();
+  w.Text(10, 10, "x", 10, false);
+  w.ExpectPages(1);
+  w.EndPage();
+  EXPECT_FALSE(w.EndDocument());
+}
+
 TEST(PdfWriter, ObjectsAndCrossReferencesFollowThePagesLaidOut) {
   for (int pages : {1, 2, 3, 7, 40}) {
     SCOPED_TRACE(pages);

@@ -9,6 +9,8 @@
 
 namespace komp::pdf {
 
+TPdfWriter::TPdfWriter(TPdfSink& sink) : sink_(sink) {}
+
 TPdfWriter::~TPdfWriter() {
   if (state_ != State::Done && state_ != State::Idle) sink_.Discard();
 }
@@ -17,7 +19,23 @@ bool TPdfWriter::Fail() {
   if (state_ != State::Failed && state_ != State::Done) sink_.Discard();
   if (state_ != State::Done) state_ = State::Failed;
   pages_.clear();
+  streaming_.reset();
   return false;
+}
+
+void TPdfWriter::ExpectPages(int32_t n) {
+  const bool fresh = state_ == State::Document ? pages_.empty()
+                     : state_ == State::Page   ? pages_.size() == 1 && pages_[0].empty()
+                                               : false;
+  if (!fresh || n < 1 || streaming_) {
+    Fail();
+    return;
+  }
+  expected_ = n;
+  written_ = 0;
+  streaming_ = std::make_unique<TPdfObjects>(sink_);
+  streaming_->Reserve(3 * int64_t(n) + 6);
+  if (!WriteHead(*streaming_, n)) Fail();
 }
 
 void TPdfWriter::BeginDocument(int32_t widthTenthMm, int32_t heightTenthMm) {
@@ -45,6 +63,15 @@ void TPdfWriter::EndPage() {
     return;
   }
   state_ = State::Document;
+  if (!streaming_) return;
+  if (written_ >= expected_) {
+    mismatch_ = true;
+    Fail();
+    return;
+  }
+  ++written_;
+  if (!WriteStream(*streaming_, expected_, written_, pages_.back())) Fail();
+  pages_.clear();
 }
 
 bool TPdfWriter::InPage() {
@@ -76,6 +103,17 @@ void TPdfWriter::Abort() { Fail(); }
 
 bool TPdfWriter::EndDocument() {
   if (state_ != State::Document) return Fail();
+  if (streaming_) {
+    if (written_ != expected_) {
+      mismatch_ = true;
+      return Fail();
+    }
+    const bool ok = WriteTail(*streaming_, expected_) && sink_.Finish();
+    streaming_.reset();
+    state_ = State::Done;
+    if (!ok) sink_.Discard();
+    return ok;
+  }
   // A layout always has a first page; a document without one still gets a blank page,
   // since a page tree without kids is no document a reader opens.
   if (pages_.empty()) pages_.emplace_back();
@@ -94,8 +132,16 @@ bool TPdfWriter::WriteFile() {
   const int64_t n = int64_t(pages_.size());
   TPdfObjects obj(sink_);
   obj.Reserve(3 * n + 6);
-  std::string s;
+  if (!WriteHead(obj, n)) return false;
+  for (int64_t k = 1; k <= n; ++k) {
+    if (!WriteStream(obj, n, k, pages_[size_t(k - 1)])) return false;
+    std::string().swap(pages_[size_t(k - 1)]);  // a long report need not hold every stream twice
+  }
+  return WriteTail(obj, n);
+}
 
+bool TPdfWriter::WriteHead(TPdfObjects& obj, int64_t n) {
+  std::string s;
   s = "%PDF-1.4\r";
   if (!obj.Write(s)) return false;
   obj.Begin(1);
@@ -130,23 +176,25 @@ bool TPdfWriter::WriteFile() {
     s += " 0 R >>\r>>\r>>\rendobj\r";
     if (!obj.Write(s)) return false;
   }
+  return true;
+}
 
-  for (int64_t k = 1; k <= n; ++k) {
-    std::string& content = pages_[size_t(k - 1)];
-    if (!obj.Begin(n + 2 * k + 2)) return false;
-    s = "<< /Length ";
-    AppendInt(s, n + 2 * k + 3);
-    s += " 0 R >>\rstream\r\n";
-    if (!obj.Write(s) || !obj.Write(content)) return false;
-    if (!obj.Write("endstream\rendobj\r")) return false;
-    if (!obj.Begin(n + 2 * k + 3)) return false;
-    s.clear();
-    AppendInt(s, int64_t(content.size()));
-    s += "\rendobj\r";
-    if (!obj.Write(s)) return false;
-    std::string().swap(content);  // a long report need not hold every stream twice
-  }
+bool TPdfWriter::WriteStream(TPdfObjects& obj, int64_t n, int64_t k, std::string& content) {
+  std::string s;
+  if (!obj.Begin(n + 2 * k + 2)) return false;
+  s = "<< /Length ";
+  AppendInt(s, n + 2 * k + 3);
+  s += " 0 R >>\rstream\r\n";
+  if (!obj.Write(s) || !obj.Write(content)) return false;
+  if (!obj.Write("endstream\rendobj\r")) return false;
+  if (!obj.Begin(n + 2 * k + 3)) return false;
+  s.clear();
+  AppendInt(s, int64_t(content.size()));
+  s += "\rendobj\r";
+  return obj.Write(s);
+}
 
+bool TPdfWriter::WriteTail(TPdfObjects& obj, int64_t n) {
   obj.Begin(3 * n + 4);
   obj.Write("[/PDF]\rendobj\r");
   obj.Begin(3 * n + 5);

@@ -9,7 +9,8 @@
 //   bool ok = pdf.EndDocument();                  or pdf.Abort() (then EndDocument is false)
 //
 // The page streams are kept until EndDocument, which then knows the number of
-// pages n and writes the whole file in this object order:
+// pages n; or, when the count is known before the first page (ExpectPages), the head
+// is written at once and each stream as its page ends. The object order is the same:
 //   1 catalog, 2 outlines, 3 page tree, 4..n+3 pages,
 //   n+2k+2 / n+2k+3 content stream of page k and its length (k = 1..n),
 //   3n+4 ProcSet, 3n+5 Times-Roman (/F1), 3n+6 Times-Bold (/F2),
@@ -17,6 +18,7 @@
 // Lines end in CR; "stream" is followed by CR LF.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +28,11 @@
 
 namespace komp::pdf {
 
+class TPdfObjects;
+
 class TPdfWriter {
  public:
-  explicit TPdfWriter(TPdfSink& sink) : sink_(sink) {}
+  explicit TPdfWriter(TPdfSink& sink);
   ~TPdfWriter();
   TPdfWriter(const TPdfWriter&) = delete;
   TPdfWriter& operator=(const TPdfWriter&) = delete;
@@ -38,9 +42,17 @@ class TPdfWriter {
   int32_t PageWidth() const { return width_; }    // points
   int32_t PageHeight() const { return height_; }  // points
 
+  // Before anything is drawn on the first page: the document will have n pages. Its head
+  // goes out now and each page when it ends, so memory holds one page, not the document.
+  // Ending with another number of pages then fails the document (PageCountMismatch).
+  void ExpectPages(int32_t n);
+  bool PageCountMismatch() const { return mismatch_; }
+
   void BeginPage();
   void EndPage();
-  int32_t PageCount() const { return int32_t(pages_.size()); }
+  int32_t PageCount() const {
+    return int32_t(expected_ > 0 ? written_ + (state_ == State::Page) : int64_t(pages_.size()));
+  }
 
   // Fragments of the current page. Positions and sizes are whole points from
   // the page's top-left corner. Text: one line, y its top, size in points.
@@ -62,8 +74,15 @@ class TPdfWriter {
   bool InPage();
   bool Fail();
   bool WriteFile();
+  bool WriteHead(TPdfObjects& obj, int64_t n);
+  bool WriteStream(TPdfObjects& obj, int64_t n, int64_t k, std::string& content);
+  bool WriteTail(TPdfObjects& obj, int64_t n);
 
   TPdfSink& sink_;
+  std::unique_ptr<TPdfObjects> streaming_;  // after ExpectPages
+  int64_t expected_ = 0;
+  int64_t written_ = 0;
+  bool mismatch_ = false;
   State state_ = State::Idle;
   int32_t width_ = 0;
   int32_t height_ = 0;
