@@ -633,10 +633,12 @@ int main(int argc, char** argv) {
                 lin("count_s", "pages"), lin("count_screen_s", "pages_screen"), lin("pdf_s", "pdf_pages"),
                 lin("qt_s", "rec_pages"));
   }
-  std::printf("\nruns: layout runs into page bitmaps (Renderlaeufe); a full one (RenderPreview) is a counting\n"
-              "run and a drawing run, a page on demand (RenderPage) one drawing run up to the page after it.\n"
-              "peak MB is VmHWM of each size's own child process: \"engine\" after counting, SaveasPDF\n"
-              "and the preview; \"+Qt part\" also holds the recorded drawing calls and QPdfWriter's run.\n");
+  std::printf("\nruns: layout runs into page bitmaps (Renderlaeufe); a full one (RenderPreview) counts (in\n"
+              "slices when long, keeping the states at page starts) and draws the first pages; a page on\n"
+              "demand (RenderPage) is one drawing run from the kept state of that page.\n"
+              "peak MB is VmHWM of each size's own child process: \"preview\" after the linked table, the\n"
+              "counting runs and the preview; \"+PDF\" after SaveasPDF too; \"+Qt part\" also holds the\n"
+              "recorded drawing calls and QPdfWriter's run.\n");
   if (keep)
     std::printf("PDFs kept in %s\n", dir.c_str());
   else
