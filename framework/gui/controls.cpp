@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
@@ -317,12 +318,16 @@ bool TControl::event(QEvent* e) {
       // A popup menu opening or closing is not a change of focus for the control.
       if (fe->reason() == Qt::PopupFocusReason) return true;
       TMessage m{e->type() == QEvent::FocusIn ? uint32_t(WM_SETFOCUS) : uint32_t(WM_KILLFOCUS), 0, 0, 0};
-      if (e->type() == QEvent::FocusIn)
+      if (e->type() == QEvent::FocusIn) {
         m.WParam = fe->reason() == Qt::MouseFocusReason ? FOCUS_MOUSE
                    : (fe->reason() == Qt::TabFocusReason || fe->reason() == Qt::BacktabFocusReason ||
                       fe->reason() == Qt::ShortcutFocusReason)
                        ? FOCUS_KEYBOARD
                        : FOCUS_OTHER;
+      } else {
+        // Qt has already made the receiver the focus widget when the loser hears of it.
+        m.WParam = intptr_t(ControlOfFocusWidget(QApplication::focusWidget()));
+      }
       DispatchGuarded(m);
       if (self) update();
       return true;
@@ -347,6 +352,18 @@ bool TControl::event(QEvent* e) {
   }
   if (!self) return true;
   return QWidget::event(e);
+}
+
+TControl* ControlOfFocusWidget(const QWidget* w) {
+  for (const QWidget* p = w; p; p = p->parentWidget()) {
+    if (auto* c = dynamic_cast<const TControl*>(p)) {
+      if (p == w) return const_cast<TControl*>(c);
+      const QWidget* proxy = c->focusProxy();
+      return proxy && (proxy == w || proxy->isAncestorOf(w)) ? const_cast<TControl*>(c) : nullptr;
+    }
+    if (p->isWindow()) break;
+  }
+  return nullptr;
 }
 
 intptr_t SendToActiveWindow(uint32_t msg, intptr_t wparam, intptr_t lparam) {
@@ -457,6 +474,10 @@ TForm::TForm(QWidget* owner) : TCustomControl(owner) {
   SetFocusable(false);
 }
 
+TForm::~TForm() {
+  if (modalLoop_) modalLoop_->quit();
+}
+
 std::string TForm::Caption() const { return FromQString(windowTitle()); }
 
 void TForm::SetCaption(const std::string& caption) { setWindowTitle(ToQString(caption)); }
@@ -483,13 +504,90 @@ void TForm::Show() {
 
 void TForm::Close() { close(); }
 
+namespace {
+// Escape ends a modal window with mrCancel wherever its focus is, before the control with
+// the focus sees the key, as a dialog's cancel key does.
+class ModalKeys : public QObject {
+ public:
+  explicit ModalKeys(TForm* form) : form_(form) { qApp->installEventFilter(this); }
+  ~ModalKeys() override {
+    if (qApp) qApp->removeEventFilter(this);
+  }
+  bool eventFilter(QObject* obj, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress || !form_ || !obj->isWidgetType()) return false;
+    auto* ke = static_cast<QKeyEvent*>(e);
+    if (ke->key() != Qt::Key_Escape || (ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+      return false;
+    if (static_cast<QWidget*>(obj)->window() != form_) return false;
+    form_->SetModalResult(mrCancel);
+    return true;
+  }
+
+ private:
+  QPointer<TForm> form_;
+};
+}  // namespace
+
+// The real modal run: the window is modal to the application and has a loop of its own.
+class TModalRun : public IModalForms {
+ public:
+  int Run(TForm& form) override {
+    QPointer<TForm> f(&form);
+    // Qt applies a modality when the window is shown.
+    if (form.isVisible()) form.hide();
+    form.setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    form.modalLoop_ = &loop;
+    form.Show();
+    if (f && f->isVisible() && f->modalResult_ == mrNone) loop.exec(QEventLoop::DialogExec);
+    if (!f) return mrCancel;
+    f->modalLoop_ = nullptr;
+    return f->modalResult_;
+  }
+};
+
+IModalForms* RealModalForms() {
+  static TModalRun run;
+  return &run;
+}
+
+int TForm::ShowModal() {
+  if (modal_) return mrNone;
+  QPointer<TForm> self(this);
+  modalResult_ = mrNone;
+  modal_ = true;
+  int result = mrNone;
+  {
+    ModalKeys keys(this);
+    result = Services().ModalForms->Run(*this);
+  }
+  if (result == mrNone) result = mrCancel;
+  if (!self) return result;
+  modal_ = false;
+  modalResult_ = result;
+  hide();
+  return result;
+}
+
+void TForm::SetModalResult(int result) {
+  modalResult_ = result;
+  if (result != mrNone && modalLoop_) modalLoop_->quit();
+}
+
 void TForm::closeEvent(QCloseEvent* e) {
   if (OnCloseQuery && !OnCloseQuery()) {
     e->ignore();
     return;
   }
+  // Closing a modal window is cancelling it.
+  if (modal_ && modalResult_ == mrNone) modalResult_ = mrCancel;
   if (OnClose) OnClose(this);
   e->accept();
+}
+
+void TForm::hideEvent(QHideEvent* e) {
+  if (modalLoop_) modalLoop_->quit();
+  TCustomControl::hideEvent(e);
 }
 
 void TForm::showEvent(QShowEvent* e) {

@@ -17,6 +17,8 @@
 #include "framework/gui/canvas.h"
 #include "framework/gui/messages.h"
 
+class QEventLoop;
+
 namespace komp {
 
 class TObject {
@@ -111,6 +113,9 @@ class TControl : public QWidget, public TObject {
   // panels and task bars leave free.
   TRect MonitorBounds() const;
   TRect MonitorWorkArea() const;
+  // The caption or text the control shows (a window's title, an edit's text); empty for
+  // controls that show none. Lets a control tell what it lost the focus to.
+  virtual std::string WindowText() const { return {}; }
 
  protected:
   bool event(QEvent* e) override;
@@ -161,6 +166,7 @@ class TCustomPanel : public TCustomControl {
  public:
   explicit TCustomPanel(QWidget* owner);
   void Paint() override;
+  std::string WindowText() const override { return Caption; }
   TBevelCut BevelOuter = TBevelCut::Raised;
   TBevelCut BevelInner = TBevelCut::None;
   std::string Caption;
@@ -168,18 +174,29 @@ class TCustomPanel : public TCustomControl {
 
 enum class TBorderStyle { Sizeable, Single, ToolWindow, Dialog };
 enum class TPosition { Designed, ScreenCenter };
+// Results of a modal form.
+enum : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 class TForm : public TCustomControl {
  public:
   explicit TForm(QWidget* owner = nullptr);
+  ~TForm() override;
   std::string Caption() const;
   void SetCaption(const std::string& caption);
+  std::string WindowText() const override { return Caption(); }
   void SetClientSize(int width, int height);
   void SetBorderStyle(TBorderStyle style);
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetPosition(TPosition p) { position_ = p; }
   void Show();
   void Close();
+  // Shows the window modal to the whole application and returns once its ModalResult is set
+  // (a button's ModalResult, Escape: mrCancel) or it is closed (mrCancel). Runs through the
+  // modal forms service, so tests answer it without a person.
+  int ShowModal();
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result);
+  bool Modal() const { return modal_; }
   // The control with the focus inside this window (for a wrapped Qt widget the control that
   // wraps it), or null.
   TControl* ActiveControl() const;
@@ -198,6 +215,7 @@ class TForm : public TCustomControl {
  protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
@@ -207,6 +225,11 @@ class TForm : public TCustomControl {
   TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
   TPosition position_ = TPosition::Designed;
   bool centred_ = false;
+  int modalResult_ = mrNone;
+  bool modal_ = false;
+  // The loop of the real modal run, ended when a result is set or the window goes.
+  QEventLoop* modalLoop_ = nullptr;
+  friend class TModalRun;
 };
 
 // The direct children of an object that are of class T. Use this rather than findChildren:
@@ -233,6 +256,14 @@ TControl* FindNextControl(QWidget* container, QWidget* current, bool forward, bo
 bool SelectNext(QWidget* container, QWidget* current, bool forward, bool checkTabStop);
 // The control that has the focus in the window of `w`, or null.
 TControl* FocusedControl(const QWidget* w);
+// The control a focus widget stands for: the control itself, or the control that wraps it
+// (its focus proxy is the widget or holds it); null for any other widget and for null.
+TControl* ControlOfFocusWidget(const QWidget* w);
+// WM_KILLFOCUS: the control that receives the focus, or null when the focus leaves the
+// application or goes to a widget that is not a control.
+inline TControl* FocusReceiver(const TMessage& m) {
+  return m.Msg == WM_KILLFOCUS ? reinterpret_cast<TControl*>(m.WParam) : nullptr;
+}
 
 // Sends an application message to the active window (WM_APP + n); 0 when there is none.
 intptr_t SendToActiveWindow(uint32_t msg, intptr_t wparam, intptr_t lparam);

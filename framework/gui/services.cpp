@@ -28,6 +28,7 @@
 namespace komp {
 
 IPrinter* RealPrinter();  // printer.cpp
+IModalForms* RealModalForms();  // controls.cpp
 
 namespace {
 
@@ -299,6 +300,7 @@ TServices& Current() {
 TServices& Services() {
   TServices& s = Current();
   if (!s.Printer) s.Printer = RealPrinter();
+  if (!s.ModalForms) s.ModalForms = RealModalForms();
   return s;
 }
 
@@ -315,6 +317,7 @@ TServiceOverride::TServiceOverride(const TServices& r) : saved_(Services()) {
   if (r.Mouse) s.Mouse = r.Mouse;
   if (r.Printer) s.Printer = r.Printer;
   if (r.Settings) s.Settings = r.Settings;
+  if (r.ModalForms) s.ModalForms = r.ModalForms;
 }
 
 TServiceOverride::~TServiceOverride() { Services() = saved_; }

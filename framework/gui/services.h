@@ -16,6 +16,7 @@ namespace komp {
 
 class TControl;
 class TCanvas;
+class TForm;
 
 // ---- message boxes
 enum : int { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNO = 4, MB_RETRYCANCEL = 5 };
@@ -160,6 +161,15 @@ class ISettings {
   virtual bool Write(const std::string& key, const std::string& value) = 0;
 };
 
+// ---- modal forms
+class IModalForms {
+ public:
+  virtual ~IModalForms() = default;
+  // Shows the form modally and waits until its ModalResult is set or it is closed; returns
+  // that result (mrNone when none was set).
+  virtual int Run(TForm& form) = 0;
+};
+
 struct TServices {
   IMessageBoxes* MessageBoxes = nullptr;
   IClipboard* Clipboard = nullptr;
@@ -174,6 +184,7 @@ struct TServices {
   // The user's configuration folder ($XDG_CONFIG_HOME, else ~/.config), a file named after
   // the application's organisation and name.
   ISettings* Settings = nullptr;
+  IModalForms* ModalForms = nullptr;
 };
 
 // The services in use; the real ones unless a test installed doubles.

@@ -560,7 +560,7 @@ bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
       } else {
         Deliver(e);
       }
-      self->Perform(WM_KILLFOCUS);
+      self->Perform(WM_KILLFOCUS, intptr_t(ControlOfFocusWidget(QApplication::focusWidget())));
       return true;
     }
     case QEvent::ContextMenu: {

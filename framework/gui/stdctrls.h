@@ -26,6 +26,7 @@ class TLabel : public TCustomControl {
   explicit TLabel(QWidget* owner);
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& c);
+  std::string WindowText() const override { return caption_; }
   TAlignment Alignment = TAlignment::LeftJustify;
   TTextLayout Layout = TTextLayout::Top;
   TStaticBorder Border = TStaticBorder::None;
@@ -45,6 +46,7 @@ class TGroupBox : public TCustomControl {
   explicit TGroupBox(QWidget* owner);
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& c);
+  std::string WindowText() const override { return caption_; }
   void Paint() override;
 
  private:
@@ -83,6 +85,7 @@ class TSpeedButton : public TCustomControl {
   bool AllowAllUp = false;
   bool Flat = false;
   std::string Caption;
+  std::string WindowText() const override { return Caption; }
   bool Down() const { return down_; }
   void SetDown(bool d);
   TNotifyEvent OnClick;
@@ -106,6 +109,7 @@ class TEdit : public TControl {
   ~TEdit() override;
   std::string Text() const;
   void SetText(const std::string& text);
+  std::string WindowText() const override { return Text(); }
   int SelStart() const;
   int SelLength() const;
   void SetSelStart(int start);

@@ -9,11 +9,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 
 #include "framework/cp1252.h"
 #include "framework/file.h"
+#include "framework/gui/controls.h"
 #include "framework/gui/qtbridge.h"
 
 namespace komp {
@@ -187,6 +189,18 @@ void TRecordingPrinter::Abort() {
 TCanvas& TRecordingPrinter::Canvas() {
   if (!printing_ || jobs.empty()) return idle_;
   return *jobs.back().pages.back();
+}
+
+int TScriptedModalForms::Run(TForm& form) {
+  captions.push_back(form.Caption());
+  QPointer<TForm> alive(&form);
+  ShowAndActivate(&form);
+  if (onShow) {
+    auto script = onShow;  // the script may replace itself for a nested form
+    script(form);
+  }
+  if (!alive) return mrCancel;
+  return form.ModalResult() != mrNone ? form.ModalResult() : mrCancel;
 }
 
 void ShowAndActivate(QWidget* window) {

@@ -167,6 +167,16 @@ class TMemorySettings : public ISettings {
   bool Write(const std::string& key, const std::string& value) override;
 };
 
+// Modal forms without a person: the form is shown, the script acts on it as a person would
+// (clicks, keys, SetModalResult), and the form's ModalResult then is the answer; a form left
+// without one answers mrCancel, as when the person closes it.
+class TScriptedModalForms : public IModalForms {
+ public:
+  std::vector<std::string> captions;  // of each form run, in order
+  std::function<void(TForm&)> onShow;
+  int Run(TForm& form) override;
+};
+
 struct TTestServices {
   TScriptedMessageBoxes boxes;
   TMemoryClipboard clipboard;
@@ -179,8 +189,9 @@ struct TTestServices {
   TFixedMouse mouse;
   TRecordingPrinter printer;
   TMemorySettings settings;
+  TScriptedModalForms modals;
   TServiceOverride installed{TServices{&boxes, &clipboard, &sound, &dialogs, &menus, &shell, &loop, &clock,
-                                       &mouse, &printer, &settings}};
+                                       &mouse, &printer, &settings, &modals}};
 };
 
 // Shows a window and makes it the active one, so that its controls can take the focus.
