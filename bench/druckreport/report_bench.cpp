@@ -143,7 +143,7 @@ struct Count {
 };
 
 // One counting run alone, as DrawCanvas makes it before drawing.
-Count CountRun(TReportModel& m, const IReportOutput& measure) {
+Count CountRun(TReportModel& m, IReportOutput& measure) {
   TCountingOutput counting(measure);
   TReportLayout run(m, counting, nullptr);
   const auto t0 = std::chrono::steady_clock::now();

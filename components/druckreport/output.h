@@ -2,6 +2,7 @@
 // its output for scale, origin and text measures; it never knows which device it draws on.
 //
 //   IReportOutput     the interface: geometry, text measure, drawing, new page
+//   TForwardingOutput passes everything on to another output
 //   TCountingOutput   measures like another output and draws nothing (page counting)
 //   TCanvasOutput     a TCanvas page: preview bitmap or printer page
 //   TPdfOutput        a PDF content stream through pdf::TPdfWriter (Times metrics, 72 dpi)
@@ -57,25 +58,47 @@ class IReportOutput {
   virtual void Hatched(TColor, const TRect&, std::string_view /*caption*/) {}
 };
 
-class TCountingOutput final : public IReportOutput {
+// Passes everything on to another output; a subclass changes what it needs.
+class TForwardingOutput : public IReportOutput {
  public:
-  explicit TCountingOutput(const IReportOutput& measure) : m_(measure) {}
+  explicit TForwardingOutput(IReportOutput& o) : o_(o) {}
+  bool Draws() const override { return o_.Draws(); }
+  double ScaleX() const override { return o_.ScaleX(); }
+  double ScaleY() const override { return o_.ScaleY(); }
+  TPoint Origin() const override { return o_.Origin(); }
+  int TextResolution() const override { return o_.TextResolution(); }
+  int64_t TextWidth(const TFont& f, std::string_view t) const override { return o_.TextWidth(f, t); }
+  int64_t TextHeight(const TFont& f) const override { return o_.TextHeight(f); }
+  void Text(const TFont& f, int x, int y, std::string_view t, const TRect& box, int w) override {
+    o_.Text(f, x, y, t, box, w);
+  }
+  void Rectangle(TColor c, int pen, const TRect& r) override { o_.Rectangle(c, pen, r); }
+  void Line(TColor c, int pen, const TRect& r) override { o_.Line(c, pen, r); }
+  void Ellipse(TColor c, int pen, const TRect& r) override { o_.Ellipse(c, pen, r); }
+  void Bitmap(const TBitmap& b, const TRect& r) override { o_.Bitmap(b, r); }
+  bool NewPage() override { return o_.NewPage(); }
+  void PagesCounted(int32_t pages) override { o_.PagesCounted(pages); }
+  unsigned Konstrukt() const override { return o_.Konstrukt(); }
+  void Hatched(TColor c, const TRect& r, std::string_view caption) override { o_.Hatched(c, r, caption); }
+
+ protected:
+  IReportOutput& o_;
+};
+
+// Measures like another output and draws nothing (page counting).
+class TCountingOutput final : public TForwardingOutput {
+ public:
+  explicit TCountingOutput(IReportOutput& measure) : TForwardingOutput(measure) {}
   bool Draws() const override { return false; }
-  double ScaleX() const override { return m_.ScaleX(); }
-  double ScaleY() const override { return m_.ScaleY(); }
-  TPoint Origin() const override { return m_.Origin(); }
-  int TextResolution() const override { return m_.TextResolution(); }
-  int64_t TextWidth(const TFont& f, std::string_view t) const override { return m_.TextWidth(f, t); }
-  int64_t TextHeight(const TFont& f) const override { return m_.TextHeight(f); }
   void Text(const TFont&, int, int, std::string_view, const TRect&, int) override {}
   void Rectangle(TColor, int, const TRect&) override {}
   void Line(TColor, int, const TRect&) override {}
   void Ellipse(TColor, int, const TRect&) override {}
   void Bitmap(const TBitmap&, const TRect&) override {}
   bool NewPage() override { return true; }
-
- private:
-  const IReportOutput& m_;
+  void PagesCounted(int32_t) override {}
+  unsigned Konstrukt() const override { return 0; }
+  void Hatched(TColor, const TRect&, std::string_view) override {}
 };
 
 class TCanvasOutput final : public IReportOutput {

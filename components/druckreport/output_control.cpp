@@ -68,26 +68,10 @@ bool TDruckReport::DrawCanvas(IReportOutput& out) {
 namespace {
 // Lets the drawing run stream the document only the first time: when a host callback made the
 // drawing run lay out another number of pages than counted, the second try keeps the pages.
-class TBufferedPdfOutput final : public IReportOutput {
+class TBufferedPdfOutput final : public TForwardingOutput {
  public:
-  explicit TBufferedPdfOutput(TPdfOutput& o) : o_(o) {}
-  double ScaleX() const override { return o_.ScaleX(); }
-  double ScaleY() const override { return o_.ScaleY(); }
-  TPoint Origin() const override { return o_.Origin(); }
-  int TextResolution() const override { return o_.TextResolution(); }
-  int64_t TextWidth(const TFont& f, std::string_view t) const override { return o_.TextWidth(f, t); }
-  int64_t TextHeight(const TFont& f) const override { return o_.TextHeight(f); }
-  void Text(const TFont& f, int x, int y, std::string_view t, const TRect& b, int w) override {
-    o_.Text(f, x, y, t, b, w);
-  }
-  void Rectangle(TColor c, int p, const TRect& r) override { o_.Rectangle(c, p, r); }
-  void Line(TColor c, int p, const TRect& r) override { o_.Line(c, p, r); }
-  void Ellipse(TColor c, int p, const TRect& r) override { o_.Ellipse(c, p, r); }
-  void Bitmap(const TBitmap& b, const TRect& r) override { o_.Bitmap(b, r); }
-  bool NewPage() override { return o_.NewPage(); }
-
- private:
-  TPdfOutput& o_;
+  using TForwardingOutput::TForwardingOutput;
+  void PagesCounted(int32_t) override {}
 };
 }  // namespace
 
