@@ -238,6 +238,8 @@ TDateTime TKalenderModel::Get_Datum() const {
 }
 
 bool TKalenderModel::Setze_Datum(TDateTime datum) {
+  // A host's value may be anything: NaN or a huge number must not reach the date arithmetic.
+  if (!(datum >= EncodeDate(kJahrMin, 1, 1) && datum < EncodeDate(kJahrMax + 1, 1, 1))) return false;
   int j = 0, m = 0, t = 0;
   DecodeDate(datum, j, m, t);
   if (HatMonat() && j == jahr_ && m == monat_) {
