@@ -21,7 +21,8 @@ std::string Wert(TZeitStyle style, TDateTime v) {
   char buf[40];
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
   DecodeDate(v, y, mo, d);
-  DecodeTime(v, h, mi, s, ms);
+  // A time without a date comes as -1 plus the time of day.
+  DecodeTime(v < 0 ? v + 1 : v, h, mi, s, ms);
   if (style == zaDatum) std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", d, mo, y);
   else if (style == zaUhr) std::snprintf(buf, sizeof buf, "%02d:%02d", h, mi);
   else if (v < 0) std::snprintf(buf, sizeof buf, "ohne Datum, %02d:%02d", h, mi);

@@ -136,6 +136,14 @@ TZeit::TZeit(QWidget* owner) : TCustomControl(owner) {
   changeTimer_ = new TTimer(this);
   changeTimer_->SetEnabled(false);
   changeTimer_->SetOnTimer([this](TObject* s) { OnTimer(s); });
+  retryTimer_ = new TTimer(this);
+  retryTimer_->SetEnabled(false);
+  retryTimer_->SetInterval(1);
+  retryTimer_->SetOnTimer([this](TObject*) {
+    retryTimer_->SetEnabled(false);
+    if (CanFocus()) SetFocus();
+    else keepPosition_ = false;
+  });
   SetStyle(zaDatum);
 }
 
@@ -149,6 +157,7 @@ TZeit::~TZeit() {
   model_.Kombi = nullptr;
   blinkTimer_->SetEnabled(false);
   changeTimer_->SetEnabled(false);
+  retryTimer_->SetEnabled(false);
   PickerGone();
 }
 
@@ -354,10 +363,9 @@ void TZeit::KillFocus(TMessage& msg) {
     const int answer = MessageBox("Kein g\xFCltiges Datum!", "Fehler", MB_RETRYCANCEL);
     if (!self) return;
     if (answer == IDRETRY) {
+      // Taken back at once, the focus would be overridden by the move that is still under way.
       keepPosition_ = true;
-      SetFocus();
-      if (!self) return;
-      keepPosition_ = false;
+      retryTimer_->SetEnabled(true);
     } else {
       model_.Clear();
     }

@@ -147,6 +147,8 @@ class TZeit : public TCustomControl {
   TPopupMenu* menu_ = nullptr;
   TTimer* blinkTimer_ = nullptr;
   TTimer* changeTimer_ = nullptr;
+  // Gives the focus back after "Wiederholen", once the move away from the field is over.
+  TTimer* retryTimer_ = nullptr;
   struct PickerDelete {
     void operator()(TZeitPicker* p) const;
   };

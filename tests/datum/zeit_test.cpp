@@ -377,7 +377,8 @@ TEST(Zeit, LeavingAnImpossibleDateAsksRetryOrCancel) {
   EXPECT_EQ(b.services.boxes.calls[0].text, "Kein g\xFCltiges Datum!");
   EXPECT_EQ(b.services.boxes.calls[0].caption, "Fehler");
   EXPECT_EQ(b.services.boxes.calls[0].buttons, MB_RETRYCANCEL);
-  EXPECT_TRUE(z->Focused()) << "retry gives the focus back";
+  b.services.clock.Advance(1);
+  EXPECT_TRUE(z->Focused()) << "retry gives the focus back once the move is over";
   EXPECT_EQ(z->Model().Shown(), "31.02.2021");
   EXPECT_EQ(z->Model().Position(), 0);
 
@@ -393,7 +394,9 @@ TEST(Zeit, LeavingAnImpossibleDateAsksRetryOrCancel) {
   Type(z, "18");
   b.services.boxes.answers = {IDRETRY};
   b.weiter->SetFocus();
+  b.services.clock.Advance(1);
   EXPECT_EQ(b.services.boxes.calls.size(), 3u);
+  EXPECT_TRUE(z->Focused());
   EXPECT_EQ(z->Model().Position(), 4);
 
   // To a button that cancels the form: no question.
