@@ -18,7 +18,11 @@ int64_t DaysFromCivil(int y, int m, int d) {
 }
 
 // Whole days and milliseconds of a date/time; negative values count the time forward from the day too.
-void Split(TDateTime dt, int64_t& days, int64_t& msOfDay) {
+// False for what is no date at all (not finite, or far beyond any calendar): a foreign double
+// converted to an integer would be undefined.
+bool Split(TDateTime dt, int64_t& days, int64_t& msOfDay) {
+  days = msOfDay = 0;
+  if (!std::isfinite(dt) || std::fabs(dt) > 1e11) return false;
   const double whole = std::trunc(dt);
   days = int64_t(whole);
   msOfDay = int64_t(std::llround(std::fabs(dt - whole) * 86400000.0));
@@ -26,6 +30,7 @@ void Split(TDateTime dt, int64_t& days, int64_t& msOfDay) {
     msOfDay -= 86400000;
     days += dt < 0 ? -1 : 1;
   }
+  return true;
 }
 }  // namespace
 
@@ -67,9 +72,9 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec) {
 
 void DecodeDate(TDateTime dt, int& year, int& month, int& day) {
   int64_t days = 0, ms = 0;
-  Split(dt, days, ms);
+  const bool date = Split(dt, days, ms);
   int64_t n = days + kDelta;  // days since 1 January 0001, day 1 = that date
-  if (n <= 0) {
+  if (!date || n <= 0) {
     year = month = day = 0;
     return;
   }

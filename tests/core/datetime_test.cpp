@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "framework/datetime.h"
 
 using namespace komp;
@@ -94,4 +96,22 @@ TEST(DateTime, WeekdaysAndIsoWeeks) {
   for (int y = 2000; y <= 2030; ++y)
     if (IsoWeekNumber(EncodeDate(y, 12, 28)) == 53) long_years.push_back(y);
   EXPECT_EQ(long_years, (std::vector<int>{2004, 2009, 2015, 2020, 2026}));
+}
+
+// A double from outside (a file, the clipboard) may be anything: no date, and no undefined
+// conversion on the way.
+TEST(DateTime, ValuesThatAreNoDateDecodeToNothing) {
+  for (double v : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -5.67e178, 1e12}) {
+    SCOPED_TRACE(v);
+    int y = 1, m = 1, d = 1, h = 1, mi = 1, s = 1, ms = 1;
+    DecodeDate(v, y, m, d);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(d, 0);
+    DecodeTime(v, h, mi, s, ms);
+    EXPECT_EQ(h + mi + s + ms, 0);
+  }
+  int y = 0, m = 0, d = 0;
+  DecodeDate(2958465.5, y, m, d);  // 31.12.9999 still decodes
+  EXPECT_EQ(y * 10000 + m * 100 + d, 99991231);
 }
