@@ -1,7 +1,9 @@
 #include "components/komp.h"
 
+#include "components/datum/zeit.h"
 #include "components/druckreport/druckreport.h"
 #include "components/in/in.h"
+#include "components/kalender/kalender.h"
 #include "components/stringtab/stringtab.h"
 #include "components/suchfeld/suchfeld.h"
 #include "components/taste/taste.h"
@@ -14,6 +16,8 @@ void RegisterKomp() {
   Druckreport::Register();
   Stringtab::Register();
   Suchfeld::Register();
+  Datum::Register();
+  Kalender::Register();
 }
 
 }  // namespace komp

@@ -40,6 +40,7 @@ void TZeit::PickerGone() {
   if (!picker_) return;
   picker_->window->OnClose = nullptr;
   picker_->kalender->OnDayClick = nullptr;
+  picker_->kalender->OnActivate = nullptr;
   picker_->stunde->OnChange = nullptr;
   picker_->minute->OnChange = nullptr;
   picker_->ok->OnClick = nullptr;
@@ -54,6 +55,10 @@ void TZeit::TasteClick() {
     p->window->OnClose = [this](bool ok) { PickerClosed(ok); };
     p->kalender = new TMonthCalendar(p->window);
     p->kalender->OnDayClick = [this](TObject* s, TDateTime d) { KalClick(s, d); };
+    // Enter on a day takes it, in every style (a date-only picker has no OK button for it).
+    p->kalender->OnActivate = [this](TObject*, TDateTime) {
+      if (picker_) picker_->window->Close(true);
+    };
     auto bar = [&](TLabel*& text, TTrackBar*& slider, int max, int frequency, int order) {
       text = new TLabel(p->window);
       text->Alignment = TAlignment::Center;

@@ -243,6 +243,11 @@ TMonthCalendar::TMonthCalendar(QWidget* owner) : TWrappedControl(owner, new QCal
     auto handler = OnDayClick;
     handler(this, EncodeDate(d.year(), d.month(), d.day()));
   });
+  QObject::connect(cal, &QCalendarWidget::activated, this, [this](QDate d) {
+    if (!OnActivate || !d.isValid()) return;
+    auto handler = OnActivate;
+    handler(this, EncodeDate(d.year(), d.month(), d.day()));
+  });
 }
 
 QCalendarWidget* TMonthCalendar::Calendar() const { return static_cast<QCalendarWidget*>(Inner()); }

@@ -86,6 +86,8 @@ class TMonthCalendar : public TWrappedControl {
   void SetDate(TDateTime date);
   // The person clicked a day of the grid (not the month and year bar above it).
   std::function<void(TObject* Sender, TDateTime Date)> OnDayClick;
+  // Enter on the selected day, or a double click on one: the person takes that day.
+  std::function<void(TObject* Sender, TDateTime Date)> OnActivate;
   QCalendarWidget* Calendar() const;
 };
 

@@ -333,6 +333,14 @@ TEST(MonthCalendar, GermanMonthsIsoWeeksAndDayClicks) {
   cell = FindDay(*cal, 20);
   Click(cell.viewport, FromQPoint(cell.centre));
   EXPECT_EQ(clicked.back(), EncodeDate(2026, 1, 20));
+
+  // Enter on the selected day takes it.
+  std::vector<TDateTime> taken;
+  cal->OnActivate = [&](TObject*, TDateTime d) { taken.push_back(d); };
+  view->setFocus();
+  SendKey(view, Qt::Key_Right, "");
+  SendKey(view, Qt::Key_Return, "\r");
+  EXPECT_EQ(taken, std::vector<TDateTime>{EncodeDate(2026, 1, 21)});
 }
 
 // ---------------------------------------------------------------- track bar
