@@ -209,6 +209,7 @@ TWrappedControl::TWrappedControl(QWidget* owner, QWidget* inner) : TControl(owne
   // The control's size is whatever its user sets, never the wrapped widget's minimum.
   layout->setSizeConstraint(QLayout::SetNoConstraint);
   layout->addWidget(inner);
+  inner->setVisible(true);  // at once, not from the event loop (see FillWith)
   inner->setFont(TCanvas::ToQFont(Font(), 96));
   setFocusProxy(inner);
   SetTabStop(true);

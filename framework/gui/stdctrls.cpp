@@ -40,6 +40,9 @@ void FillWith(QWidget* host, QWidget* inner, int margin) {
   // The control's size is whatever its user sets, never the wrapped widget's minimum.
   layout->setSizeConstraint(QLayout::SetNoConstraint);
   layout->addWidget(inner);
+  // A layout shows a widget added to a visible host only later, from the event loop: a control
+  // made on a shown window could not take the focus until then.
+  inner->setVisible(true);
 }
 
 // The two-pixel sunken border of edits and list boxes, painted on the host around its child.

@@ -154,6 +154,25 @@ TEST(Edit, FocusEventsAndSelectionKeptWithoutFocus) {
   EXPECT_TRUE(highlighted);
 }
 
+// Wrapped controls made on a window already shown take the focus at once, without waiting for
+// the event loop to show their inner widget.
+TEST(Edit, MadeOnAShownWindowTakesTheFocusAtOnce) {
+  TTestServices services;
+  TForm form;
+  form.SetClientSize(300, 100);
+  auto* first = new TEdit(&form);
+  ShowAndActivate(&form);
+  first->SetFocus();
+  auto* later = new TEdit(&form);
+  later->SetTop(30);
+  later->SetFocus();
+  EXPECT_TRUE(later->Focused());
+  auto* list = new TListBox(&form);
+  list->SetTop(60);
+  list->SetFocus();
+  EXPECT_TRUE(list->Focused());
+}
+
 // The right-click menu speaks German and works through the clipboard service.
 TEST(Edit, ContextMenuInGermanThroughTheServices) {
   TTestServices services;
