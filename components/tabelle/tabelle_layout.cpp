@@ -124,7 +124,7 @@ TGrafikLayout GrafikLayout(const TDaten& d, int wunsch, const TGrafikVorgaben& v
     if (v.breiteOhneWert) l.breiten[2] = *v.breiteOhneWert;
     return l;
   }
-  // The bar is drawn 2 pixels inside each side of the column; a narrow column still shows one.
+  // The largest bar leaves 4 pixels of its column free; a positive value shows at least one.
   const double platz = double(std::max<int64_t>(1, balken - 4));
   const double max = double(l.groessterWert);
   for (int64_t r = 1; r < zeilen; ++r) {
