@@ -48,14 +48,14 @@ class TTextBreiten {
   int Hoehe(const TFont& f, int ppi = 96);
 
  private:
-  struct Tabelle {
+  struct Satz {
     TFont font;
     int ppi = 96;
     std::array<int32_t, 256> w{};
     int32_t h = -1;
   };
-  Tabelle& Fuer(const TFont& f, int ppi);
-  std::vector<Tabelle> tabellen_;  // most recently used first
+  Satz& Fuer(const TFont& f, int ppi);
+  std::vector<Satz> tabellen_;  // most recently used first
 };
 
 class TTabelle : public TCustomGrid {
@@ -153,12 +153,10 @@ class TTabelle : public TCustomGrid {
   enum class TGlyph { Auf, Ab, Such };
   static const TBitmap& Glyph(TGlyph g);
 
-  void Paint() override;
   void Dispatch(TMessage& msg) override;
 
  protected:
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
-  bool SelectCell(int ACol, int ARow) override;
 
  private:
   // tabelle.cpp
@@ -177,7 +175,6 @@ class TTabelle : public TCustomGrid {
   void EvFokus();
   void Anmelden();
   void SucheStarten(bool vomAktuellen);
-  int SpalteUnter(int x) const;
   void Melden();
 
   // tabelle_grafik.cpp: steps 4 and 5 of a cell's drawing in the graph view.
