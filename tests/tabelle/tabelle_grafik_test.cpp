@@ -177,27 +177,15 @@ TEST(TabelleGrafik, LeavingAViewNeverEnteredChangesNothing) {
   EXPECT_TRUE(leer.modus.empty());
 }
 
-TEST(TabelleGrafik, GraphColumnChoice) {
-  struct Fall {
-    const char* name;
-    int sichtbar, wunsch, g;
-  } faelle[] = {
-      {"as asked", 6, 4, 4}, {"zero", 6, 0, 1}, {"beyond the columns", 6, 9, 1},
-      {"a hidden column", 4, 5, 1}, {"last shown", 4, 3, 3},
-  };
-  for (const Fall& f : faelle) {
-    Umgebung u;
-    u.Fuelle(kKunden, 6, f.sichtbar);
-    u.t->Set_Grafik(true, f.wunsch);
-    EXPECT_EQ(u.t->Get_GrafSpalte(), f.g) << f.name;
-  }
-  // -1: the search column.
+TEST(TabelleGrafik, ColumnMinusOneIsTheSearchColumn) {
   Umgebung u;
   u.Fuelle(kKunden, 6, 6);
   u.t->Suche(smSpalte + 4);
   ASSERT_GT(u.t->SuchSpalte(), 0);
   u.t->Set_Grafik(true, -1);
   EXPECT_EQ(u.t->Get_GrafSpalte(), u.t->SuchSpalte());
+  u.t->Set_Grafik(true, 9);  // clamped like Get_GrafSpalte
+  EXPECT_EQ(u.t->Get_GrafSpalte(), 1);
 }
 
 TEST(TabelleGrafik, NewContentWithOtherColumnsLeavesAndComesBackByTitle) {
@@ -478,24 +466,30 @@ struct Zeichen {
 
 }  // namespace
 
-TEST(TabellePrint, SizeAndOrientationChosen) {
+TEST(TabellePrint, SizeOrientationAndRefusal) {
+  // One column of n characters "x", n taken from the font's own widths: fits upright, only
+  // across, only at smaller sizes, at 7 points only, or nowhere.
   Zeichen z;
+  const int bei7 = z.Bei(7, z.quer), bei8 = z.Bei(8, z.quer);
   ASSERT_LT(z.Bei(17, z.quer), z.Bei(10, z.hoch));
+  ASSERT_LT(bei8, bei7);
+  const auto hoch = TPrinterOrientation::Portrait, quer = TPrinterOrientation::Landscape;
   struct Fall {
     const char* name;
     int eigene, n;
     TPrinterOrientation vorher;
-    bool quer;
+    bool abgelehnt, quer;
     int kleinste, groesste;  // the size chosen lies here
   } faelle[] = {
-      {"small table, largest size", 8, 5, TPrinterOrientation::Portrait, false, 17, 17},
-      {"own size above 17 stays", 20, 5, TPrinterOrientation::Portrait, false, 20, 20},
-      {"too wide upright, fits across", 10, (z.Bei(10, z.hoch) + z.Bei(10, z.quer)) / 2,
-       TPrinterOrientation::Portrait, true, 10, 17},
-      {"starts from a printer across", 10, (z.Bei(10, z.hoch) + z.Bei(10, z.quer)) / 2,
-       TPrinterOrientation::Landscape, true, 10, 17},
-      {"back to 8 and up", 14, (z.Bei(14, z.quer) + z.Bei(9, z.quer)) / 2, TPrinterOrientation::Portrait, true, 8,
-       13},
+      {"small table, largest size", 8, 5, hoch, false, false, 17, 17},
+      {"own size above 17 stays", 20, 5, hoch, false, false, 20, 20},
+      {"too wide upright, fits across", 10, (z.Bei(10, z.hoch) + z.Bei(10, z.quer)) / 2, hoch, false, true, 10, 17},
+      {"starts from a printer across", 10, (z.Bei(10, z.hoch) + z.Bei(10, z.quer)) / 2, quer, false, true, 10, 17},
+      {"back to 8 and up", 14, (z.Bei(14, z.quer) + z.Bei(9, z.quer)) / 2, hoch, false, true, 8, 13},
+      {"own 12, printed at 7", 12, (bei8 + bei7) / 2 + 1, hoch, false, true, 7, 7},
+      {"own 8, too wide", 8, bei8 + 2, hoch, true, true, 0, 0},
+      {"own 12, not even at 7", 12, bei7 + 2, hoch, true, true, 0, 0},
+      {"own 6, never enlarged", 6, z.Bei(6, z.quer) + 2, hoch, true, true, 0, 0},
   };
   for (const Fall& f : faelle) {
     Umgebung u;
@@ -506,11 +500,20 @@ TEST(TabellePrint, SizeAndOrientationChosen) {
     u.Fuelle({{"T"}, {text}, {"kurz"}}, 1, 1);
     u.services.printer.Orientation = f.vorher;
     u.t->Print("Liste");
+    // The printer stays across after the switch.
+    EXPECT_EQ(u.services.printer.Orientation == quer, f.quer) << f.name;
+    if (f.abgelehnt) {
+      ASSERT_EQ(u.services.boxes.calls.size(), 1u) << f.name;
+      EXPECT_EQ(u.services.boxes.calls[0].text, "Tabelle kann nicht gedruckt werden,\nda die Breite zu gro\xDF ist!");
+      EXPECT_EQ(u.services.boxes.calls[0].caption, "nicht m\xF6glich");
+      EXPECT_EQ(u.services.boxes.calls[0].buttons, MB_OK);
+      EXPECT_TRUE(u.services.printer.jobs.empty()) << f.name;
+      continue;
+    }
+    EXPECT_TRUE(u.services.boxes.calls.empty()) << f.name;
     ASSERT_EQ(u.services.printer.jobs.size(), 1u) << f.name;
     const auto& job = u.services.printer.jobs[0];
-    EXPECT_EQ(job.orientation == TPrinterOrientation::Landscape, f.quer) << f.name;
-    // The printer stays across after the switch.
-    EXPECT_EQ(u.services.printer.Orientation, job.orientation) << f.name;
+    EXPECT_EQ(job.orientation == quer, f.quer) << f.name;
     const TCanvasRecord& rec = job.pages[0]->record;
     const TCanvasOp* zelle = Text(rec, text);
     ASSERT_NE(zelle, nullptr) << f.name;
@@ -519,50 +522,6 @@ TEST(TabellePrint, SizeAndOrientationChosen) {
     // Every column on the page.
     for (const TCanvasOp* l : Linien(rec, false)) EXPECT_LT(l->points[0].x, job.pages[0]->Width()) << f.name;
     for (const TCanvasOp* op : rec.Texts()) EXPECT_LE(op->rect.right, job.pages[0]->Width()) << f.name << op->text;
-  }
-}
-
-TEST(TabellePrint, TooWideTablesAreRefusedOrPrintedAt7) {
-  // One column of n characters "x": n is chosen from the font's own widths so that the table
-  // fits across at 7 points and not at 8, or not even at 7.
-  Zeichen z;
-  auto zeichen = [&](int groesse) { return z.Bei(groesse, z.quer); };
-  const int bei7 = zeichen(7), bei8 = zeichen(8);
-  ASSERT_LT(bei8, bei7);
-  struct Fall {
-    const char* name;
-    int eigene, n;
-    bool abgelehnt;
-    int groesse;
-  } faelle[] = {
-      {"own 8, too wide", 8, bei8 + 2, true, 0},
-      {"own 12, printed at 7", 12, (bei8 + bei7) / 2 + 1, false, 7},
-      {"own 12, not even at 7", 12, bei7 + 2, true, 0},
-      {"own 6, never enlarged", 6, zeichen(6) + 2, true, 0},
-  };
-  for (const Fall& f : faelle) {
-    Umgebung u;
-    TFont font = u.t->Font();
-    font.Size = f.eigene;
-    u.t->SetFont(font);
-    u.Fuelle({{"T"}, {std::string(size_t(f.n), 'x')}}, 1, 1);
-    u.t->Print("Breit");
-    if (f.abgelehnt) {
-      ASSERT_EQ(u.services.boxes.calls.size(), 1u) << f.name;
-      EXPECT_EQ(u.services.boxes.calls[0].text, "Tabelle kann nicht gedruckt werden,\nda die Breite zu gro\xDF ist!");
-      EXPECT_EQ(u.services.boxes.calls[0].caption, "nicht m\xF6glich");
-      EXPECT_EQ(u.services.boxes.calls[0].buttons, MB_OK);
-      EXPECT_TRUE(u.services.printer.jobs.empty()) << f.name;
-    } else {
-      EXPECT_TRUE(u.services.boxes.calls.empty()) << f.name;
-      ASSERT_EQ(u.services.printer.jobs.size(), 1u) << f.name;
-      const auto& job = u.services.printer.jobs[0];
-      EXPECT_EQ(job.orientation, TPrinterOrientation::Landscape);
-      const TCanvasOp* zelle = Text(job.pages[0]->record, std::string(size_t(f.n), 'x'));
-      ASSERT_NE(zelle, nullptr);
-      EXPECT_EQ(zelle->font.Size, f.groesse) << f.name;
-      EXPECT_LE(zelle->rect.right, job.pages[0]->Width()) << f.name;
-    }
   }
 }
 
