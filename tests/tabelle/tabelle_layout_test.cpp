@@ -229,7 +229,7 @@ TEST(TabelleLayout, LaterSizesMeasureOnlyTheWidestCellsFound) {
   EXPECT_TRUE(zweite.balken.empty());
 }
 
-TEST(TabelleLayout, FontChoiceFollowsTheStepsAndNeverCutsColumns) {
+TEST(TabelleLayout, FontChoiceGrowsSwitchesAndNeverCutsColumns) {
   // The table needs `je` pixels per point; a page of `hoch` (portrait) or `quer` pixels.
   struct Fall {
     const char* name;
@@ -262,7 +262,7 @@ TEST(TabelleLayout, FontChoiceFollowsTheStepsAndNeverCutsColumns) {
   }
 }
 
-TEST(TabelleLayout, FontChoiceTriesSizesInTheOrderOfTheSteps) {
+TEST(TabelleLayout, FontChoiceTriesSizesInOrder) {
   std::vector<std::pair<int, int>> versuche;
   const TSchriftWahl w = WaehleSchrift(12, 100, 200, [&](int groesse, int breite) {
     versuche.emplace_back(groesse, breite);
