@@ -130,6 +130,9 @@ const bool registered = demo::RegisterDemoPage("Tabelle", 85, [](QWidget* page) 
   t->OnSelectCell = [s](TObject*, int zeile) { s->Melden(zeile); };
   t->OnDoppelKlick = [s](TObject*) { s->status->SetCaption("Doppelklick auf " + s->Schluessel(s->tabelle->GetRow())); };
   s->Sortieren(0, false);
+  // The titles reached the field with the cells; its label shows the search column at once,
+  // not only once the table has had the focus.
+  such->Set_Spalte(t->SuchSpalte());
 
   auto* grafik = Knopf(page, 260, 8, 120, "Balken: Umsatz");
   grafik->GroupIndex = 3;
