@@ -6,6 +6,7 @@
 #include "components/kalender/kalender.h"
 #include "components/stringtab/stringtab.h"
 #include "components/suchfeld/suchfeld.h"
+#include "components/tabelle/tabelle.h"
 #include "components/taste/taste.h"
 
 namespace komp {
@@ -18,6 +19,7 @@ void RegisterKomp() {
   Suchfeld::Register();
   Datum::Register();
   Kalender::Register();
+  Tabelle::Register();
 }
 
 }  // namespace komp

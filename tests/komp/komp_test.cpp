@@ -14,7 +14,7 @@ using namespace komp;
 TEST(Komp, RegistersEveryComponentOnBeispiele) {
   TTestServices services;
   RegisterKomp();
-  for (const char* name : {"TTaste", "TIn", "TDruckReport", "TStringTab", "TSuchfeld", "TZeit", "TKalender"}) {
+  for (const char* name : {"TTaste", "TIn", "TDruckReport", "TStringTab", "TSuchfeld", "TZeit", "TKalender", "TTabelle"}) {
     const TPaletteEntry* e = FindPaletteEntry(name);
     ASSERT_NE(e, nullptr) << name;
     EXPECT_EQ(e->Page, "Beispiele") << name;
