@@ -113,7 +113,6 @@ const TBitmap& TTabelle::Glyph(TGlyph g) {
 
 TTabelle::TTabelle(QWidget* owner) : TCustomGrid(owner) {
   SetFixedCols(0);
-  SetLeftCol(0);  // the grid starts scrolling after its one fixed column by default
   SetFixedRows(1);
   SetDefaultRowHeight(16);
   SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRowSelect | goColSizing |

@@ -142,6 +142,8 @@ void TCustomGrid::SetRowCount(int n) {
 void TCustomGrid::SetFixedCols(int n) {
   n = std::clamp(n, 0, cols_.count - 1);
   if (n == cols_.fixed) return;
+  // A grid not scrolled stays at its start: the first scrolled column follows the fixed ones.
+  if (cols_.first == cols_.fixed || cols_.first < n) cols_.first = n;
   cols_.fixed = n;
   ClampCurrent();
   Relayout();
@@ -150,6 +152,7 @@ void TCustomGrid::SetFixedCols(int n) {
 void TCustomGrid::SetFixedRows(int n) {
   n = std::clamp(n, 0, rows_.count - 1);
   if (n == rows_.fixed) return;
+  if (rows_.first == rows_.fixed || rows_.first < n) rows_.first = n;
   rows_.fixed = n;
   ClampCurrent();
   Relayout();

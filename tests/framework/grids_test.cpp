@@ -524,3 +524,26 @@ TEST(Grid, ShiftExtendsTheSelectionOnlyWithRangeSelect) {
   g->Perform(WM_KEYDOWN, VK_UP, ssShift);
   EXPECT_EQ(g->Selection(), (TGridRect{2, 2, 2, 2}));
 }
+
+// Fewer or more fixed columns and rows on a grid not scrolled: it still starts at its first
+// scrolled cell, so no column is scrolled away before the user ever scrolled; a scrolled grid
+// keeps its place.
+TEST(Grid, FixedCountsMoveTheStartOfAGridNotScrolled) {
+  TForm form;
+  auto* g = new TTestGrid(&form);
+  g->SetBounds(0, 0, 200, 100);
+  g->SetColCount(10);
+  g->SetRowCount(30);
+  g->SetDefaultColWidth(80);
+  g->SetFixedCols(0);
+  g->SetFixedRows(0);
+  EXPECT_EQ(g->LeftCol(), 0);
+  EXPECT_EQ(g->TopRow(), 0);
+  g->SetFixedCols(2);
+  g->SetFixedRows(1);
+  EXPECT_EQ(g->LeftCol(), 2);
+  EXPECT_EQ(g->TopRow(), 1);
+  g->SetTopRow(7);
+  g->SetFixedRows(0);
+  EXPECT_EQ(g->TopRow(), 7);
+}
