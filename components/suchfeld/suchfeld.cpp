@@ -201,8 +201,9 @@ std::string TSuchfeld::GetText() const { return text_->Text(); }
 
 void TSuchfeld::Focus() { text_->SetFocus(); }
 
-int32_t TSuchfeld::Vergleich(const std::string& Zelle) const {
-  const std::string such = GetText();
+int32_t TSuchfeld::Vergleich(const std::string& Zelle) const { return Vergleich(Zelle, GetText()); }
+
+int32_t TSuchfeld::Vergleich(std::string_view Zelle, std::string_view such) const {
   const bool mitGross = gross_->Down();
   size_t n = 0;
   while (n < such.size() && n < Zelle.size()) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "framework/gui/controls.h"
 #include "framework/gui/menus.h"
@@ -56,6 +57,8 @@ class TSuchfeld : public TCustomPanel {
   // Compares the search text with a cell: matched characters, with kVergleichGleich or
   // kVergleichAnfang. Without the case toggle, letters and umlauts compare in either case.
   int32_t Vergleich(const std::string& Zelle) const;
+  // The same with the search text given: a table comparing many cells reads it once.
+  int32_t Vergleich(std::string_view Zelle, std::string_view Such) const;
   // Selects the part of the search text after the first Laenge characters; -1: the last one.
   void NotFund(int Laenge);
 

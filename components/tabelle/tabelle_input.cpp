@@ -270,6 +270,7 @@ void TTabelle::SucheStarten(bool vomAktuellen) {
     std::string gross;
     if (!such_)
       for (unsigned char ch : suchText) gross += char(kGross.t[ch]);
+    const std::string feldText = such_ ? such_->GetText() : std::string();
     for (int i = 0; i < anzahl; ++i) {
       const int row = start + i <= letzte ? start + i : start + i - anzahl;
       const std::string& zelle = Zelle(DatenZeile(row), spalte);
@@ -280,7 +281,7 @@ void TTabelle::SucheStarten(bool vomAktuellen) {
         }
         continue;
       }
-      const int32_t v = such_->Vergleich(zelle);
+      const int32_t v = such_->Vergleich(zelle, feldText);
       if (v & kVergleichGleich) {
         gefunden = row;
         break;
