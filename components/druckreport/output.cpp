@@ -25,42 +25,11 @@ TCanvasOutput::TCanvasOutput(TCanvas& canvas, int32_t pageWidth, int32_t pageHei
       res_(textResolution > 0 ? textResolution : 96),
       nextPage_(std::move(nextPage)) {}
 
-const TCanvasOutput::CharWidths& TCanvasOutput::WidthsOf(const TFont& f) const {
-  // Colour and angle do not change widths; fonts that differ only there share a table.
-  TFont key;
-  key.Name = f.Name;
-  key.Size = f.Size;
-  key.Height = f.Height;
-  key.Style = f.Style & (fsBold | fsItalic);
-  for (size_t i = 0; i < widths_.size(); ++i)
-    if (widths_[i].font == key) {
-      if (i > 0) std::swap(widths_[i], widths_[0]);
-      return widths_[0];
-    }
-  constexpr size_t kFonts = 8;
-  if (widths_.size() >= kFonts) widths_.pop_back();
-  CharWidths c{key, {}, -1};
-  c.w.fill(-1);
-  widths_.insert(widths_.begin(), std::move(c));
-  return widths_[0];
-}
-
 int64_t TCanvasOutput::TextWidth(const TFont& f, std::string_view text) const {
-  auto& table = const_cast<CharWidths&>(WidthsOf(f));
-  int64_t sum = 0;
-  for (unsigned char ch : text) {
-    int32_t& w = table.w[ch];
-    if (w < 0) w = TCanvas::MeasureText(table.font, std::string_view(reinterpret_cast<const char*>(&ch), 1), res_).cx;
-    sum += w;
-  }
-  return sum;
+  return widths_.Width(f, text, res_);
 }
 
-int64_t TCanvasOutput::TextHeight(const TFont& f) const {
-  auto& table = const_cast<CharWidths&>(WidthsOf(f));
-  if (table.height < 0) table.height = TCanvas::MeasureText(table.font, "A", res_).cy;
-  return table.height;
-}
+int64_t TCanvasOutput::TextHeight(const TFont& f) const { return widths_.Height(f, res_); }
 
 void TCanvasOutput::Text(const TFont& f, int x, int y, std::string_view text, const TRect& box,
                          int width) {

@@ -7,7 +7,6 @@
 //   TCanvasOutput     a TCanvas page: preview bitmap or printer page
 //   TPdfOutput        a PDF content stream through pdf::TPdfWriter (Times metrics, 72 dpi)
 #pragma once
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -15,6 +14,7 @@
 
 #include "framework/gui/canvas.h"
 #include "framework/gui/graphics.h"
+#include "framework/gui/textwidths.h"
 
 namespace komp {
 
@@ -129,15 +129,9 @@ class TCanvasOutput final : public IReportOutput {
 
  private:
   void Shape(TColor c, int pen);
-  // Widths of the 256 characters of the last few fonts: a layout measures every character of
-  // every text, and asking the font each time made page counting slow.
-  struct CharWidths {
-    TFont font;
-    std::array<int32_t, 256> w;
-    int32_t height;  // of "A"
-  };
-  const CharWidths& WidthsOf(const TFont& f) const;
-  mutable std::vector<CharWidths> widths_;
+  // A layout measures every character of every text: asking the font each time made page
+  // counting slow.
+  mutable TTextWidths widths_;
   void ScreenText(const TFont& f, int x, int y, std::string_view text, const TRect& box, int width);
   TCanvas* canvas_;
   bool screen_ = false;

@@ -1,6 +1,5 @@
 // TTabelle: content, automatic widths, the record-count hint, drawing and the glyphs.
 //
-//   TTextBreiten      per-font character widths, summed
 //   glyphs            the sort arrows and the search marker, drawn in code
 //   content           SetTabelle, SetCell, GetCell, FEndUpdate, rows, types, Str_in_Zahl
 //   widths            Verbreitern (a cell wants more room), LetzteStrecken (the last column fills)
@@ -15,54 +14,6 @@
 #include "framework/gui/registry.h"
 
 namespace komp {
-
-// ---------------------------------------------------------------- text widths
-
-TTextBreiten::Satz& TTextBreiten::Fuer(const TFont& f, int ppi) {
-  // Colour and angle do not change widths: fonts that differ only there share a table.
-  if (!tabellen_.empty()) {
-    const Satz& t = tabellen_.front();
-    if (t.ppi == ppi && t.font.Size == f.Size && t.font.Height == f.Height &&
-        t.font.Style == (f.Style & (fsBold | fsItalic)) && t.font.Name == f.Name)
-      return tabellen_.front();
-  }
-  TFont key;
-  key.Name = f.Name;
-  key.Size = f.Size;
-  key.Height = f.Height;
-  key.Style = f.Style & (fsBold | fsItalic);
-  key.PixelsPerInch = ppi;
-  for (size_t i = 1; i < tabellen_.size(); ++i)
-    if (tabellen_[i].ppi == ppi && tabellen_[i].font == key) {
-      std::rotate(tabellen_.begin(), tabellen_.begin() + long(i), tabellen_.begin() + long(i) + 1);
-      return tabellen_.front();
-    }
-  constexpr size_t kSchriften = 8;
-  if (tabellen_.size() >= kSchriften) tabellen_.pop_back();
-  Satz t;
-  t.font = key;
-  t.ppi = ppi;
-  t.w.fill(-1);
-  tabellen_.insert(tabellen_.begin(), std::move(t));
-  return tabellen_.front();
-}
-
-int TTextBreiten::Breite(const TFont& f, std::string_view text, int ppi) {
-  Satz& t = Fuer(f, ppi);
-  int64_t sum = 0;
-  for (unsigned char ch : text) {
-    int32_t& w = t.w[ch];
-    if (w < 0) w = TCanvas::MeasureText(t.font, std::string_view(reinterpret_cast<const char*>(&ch), 1), ppi).cx;
-    sum += w;
-  }
-  return int(std::min<int64_t>(sum, std::numeric_limits<int>::max()));
-}
-
-int TTextBreiten::Hoehe(const TFont& f, int ppi) {
-  Satz& t = Fuer(f, ppi);
-  if (t.h < 0) t.h = TCanvas::MeasureText(t.font, "A", ppi).cy;
-  return t.h;
-}
 
 // ---------------------------------------------------------------- glyphs
 
@@ -211,7 +162,7 @@ void TTabelle::SetCell(int Row, int Col, const std::string& Text, TColor Farbe) 
 }
 
 int TTabelle::SpaltenBreiteGewuenscht(int Row, const std::string& Text) {
-  const int w = breiten_.Breite(Font(), Text) + 4;
+  const int w = int(std::min<int64_t>(breiten_.Width(Font(), Text), 1 << 20)) + 4;
   // A title leaves room for the sort arrow or the search marker.
   return Row == 0 && (Sortierung || such_) ? w + 14 : w + 2;
 }

@@ -25,6 +25,7 @@
 
 #include "components/suchfeld/suchfeld.h"
 #include "framework/gui/grids.h"
+#include "framework/gui/textwidths.h"
 #include "framework/stringlist.h"
 
 namespace komp {
@@ -37,26 +38,6 @@ using TTabSelectEvent = std::function<void(TObject* Sender, int ARow)>;
 // Sort_Spalte is the column + 1; Abwaerts: descending.
 using TSortCellEvent = std::function<void(TObject* Sender, uint8_t Sort_Spalte, bool Abwaerts)>;
 using TModeChangeEvent = std::function<void(TObject* Sender, bool Grafik)>;
-
-// Text widths summed from per-character widths, each measured once per font and resolution:
-// measuring every cell through the font engine is far too slow for a million records.
-// Kerning is left out, which only ever errs by a pixel or two per text.
-class TTextBreiten {
- public:
-  int Breite(const TFont& f, std::string_view text, int ppi = 96);
-  // Height of the letter "A": the line height of a font.
-  int Hoehe(const TFont& f, int ppi = 96);
-
- private:
-  struct Satz {
-    TFont font;
-    int ppi = 96;
-    std::array<int32_t, 256> w{};
-    int32_t h = -1;
-  };
-  Satz& Fuer(const TFont& f, int ppi);
-  std::vector<Satz> tabellen_;  // most recently used first
-};
 
 class TTabelle : public TCustomGrid {
  public:
@@ -147,7 +128,7 @@ class TTabelle : public TCustomGrid {
   // The user dragged a column border: automatic widths stop.
   bool BenutzerBreite() const { return benutzerBreite_; }
   // Shared text measuring of the table (screen and printer resolutions alike).
-  TTextBreiten& Breiten() const { return breiten_; }
+  TTextWidths& Breiten() const { return breiten_; }
 
   // The three 12-pixel glyphs, each 10 pixels wide with a transparent ground.
   enum class TGlyph { Auf, Ab, Such };
@@ -219,7 +200,7 @@ class TTabelle : public TCustomGrid {
   std::string grafMerkTitel_;
   std::unique_ptr<TTabelleGrafik> grafik_;
 
-  mutable TTextBreiten breiten_;
+  mutable TTextWidths breiten_;
 };
 
 namespace Tabelle {

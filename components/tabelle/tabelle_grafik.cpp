@@ -64,7 +64,7 @@ void TTabelle::Set_Grafik(bool On, int Spalte) {
   tabelle::TGrafikVorgaben v;
   v.schrift = Font().Size;
   v.schluesselSchrift = kSchluesselSchrift;
-  v.zeilenHoehe = breiten_.Hoehe(Font(), Canvas().PixelsPerInch());
+  v.zeilenHoehe = breiten_.Height(Font(), Canvas().PixelsPerInch());
   v.breite = ClientWidth();
   v.titelZusatz = (such_ || Sortierung) ? 14 : 0;
   // The normal view's widths: a re-entry (new content) must not start from the view's own.

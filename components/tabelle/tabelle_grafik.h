@@ -24,11 +24,11 @@ struct TTabelleGrafik {
 // ITextMass on the table's shared character widths, for one font face at one resolution.
 class TTabellenMass : public tabelle::ITextMass {
  public:
-  TTabellenMass(TTextBreiten& breiten, const TFont& basis, int ppi) : breiten_(breiten), basis_(basis), ppi_(ppi) {}
+  TTabellenMass(TTextWidths& breiten, const TFont& basis, int ppi) : breiten_(breiten), basis_(basis), ppi_(ppi) {}
   int Breite(std::string_view text, int groesse, bool fett) override {
-    return breiten_.Breite(Letzte(groesse, fett), text, ppi_);
+    return int(std::min<int64_t>(breiten_.Width(Letzte(groesse, fett), text, ppi_), 1 << 20));
   }
-  int Hoehe(int groesse, bool fett) override { return breiten_.Hoehe(Letzte(groesse, fett), ppi_); }
+  int Hoehe(int groesse, bool fett) override { return breiten_.Height(Letzte(groesse, fett), ppi_); }
   // The table's face and style at a size, made bold on request.
   TFont Schrift(int groesse, bool fett) const {
     TFont f = basis_;
@@ -48,7 +48,7 @@ class TTabellenMass : public tabelle::ITextMass {
     }
     return letzte_;
   }
-  TTextBreiten& breiten_;
+  TTextWidths& breiten_;
   TFont letzte_;
   int letzteGroesse_ = -1;
   bool letzteFett_ = false;

@@ -5,6 +5,7 @@
 #include "framework/gui/canvas.h"
 #include "framework/gui/graphics.h"
 #include "framework/gui/qtbridge.h"
+#include "framework/gui/textwidths.h"
 
 using namespace komp;
 
@@ -380,4 +381,28 @@ TEST(Canvas, TextWithOwnCharacterAdvances) {
   EXPECT_GT(r.Height(), 80);
   EXPECT_LT(r.Width(), 30);
   EXPECT_LE(r.bottom, 281);
+}
+
+// Widths summed from per-font character tables agree with measuring each character, whatever
+// the colour or angle; the resolution and the style are tables of their own.
+TEST(Canvas, TextWidthTablesSumCharacterWidths) {
+  TTextWidths widths;
+  TFont f;
+  f.Size = 10;
+  const std::string text = "Gr\xFC\xDF" "e, 12,50 \x80 Wq";
+  for (int ppi : {72, 96, 600})
+    for (int style : {0, int(fsBold)}) {
+      SCOPED_TRACE(std::to_string(ppi) + " " + std::to_string(style));
+      TFont g = f;
+      g.Style = style;
+      int64_t sum = 0;
+      for (char ch : text) sum += TCanvas::MeasureText(g, std::string(1, ch), ppi).cx;
+      EXPECT_EQ(widths.Width(g, text, ppi), sum);
+      g.Color = clRed;
+      g.Orientation = 900;
+      EXPECT_EQ(widths.Width(g, text, ppi), sum) << "colour and angle share the table";
+      EXPECT_EQ(widths.Height(g, ppi), TCanvas::MeasureText(g, "A", ppi).cy);
+    }
+  EXPECT_GT(widths.Width(f, "MMMM", 600), 5 * widths.Width(f, "MMMM", 96));
+  EXPECT_EQ(widths.Width(f, ""), 0);
 }

@@ -53,9 +53,9 @@ struct Umgebung {
     return f;
   }
   int Breite(const std::string& s, int groesse, bool fett = false, int ppi = 96) {
-    return t->Breiten().Breite(Schrift(groesse, fett), s, ppi);
+    return int(t->Breiten().Width(Schrift(groesse, fett), s, ppi));
   }
-  int Hoehe(int groesse, int ppi = 96) { return t->Breiten().Hoehe(Schrift(groesse), ppi); }
+  int Hoehe(int groesse, int ppi = 96) { return t->Breiten().Height(Schrift(groesse), ppi); }
 };
 
 // What the grid shows, as a host sees it.
