@@ -40,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/child.h"
 #include "components/druckreport/druckreport.h"
 #include "components/druckreport/layout.h"
 #include "components/druckreport/output.h"
@@ -54,21 +55,10 @@ using namespace komp;
 
 namespace {
 
+using namespace komp::bench;
+
 constexpr int kSizes[] = {10, 100, 1000, 10000};
 constexpr int kPreviewWidth = 600, kPreviewHeight = 850;
-
-double Since(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-// Peak resident memory of this process so far, in kB.
-long PeakKb() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  return -1;
-}
 
 // ---------------------------------------------------------------- the report
 
@@ -368,7 +358,7 @@ int Child(int targetPages, const std::string& dir, int argc, char** argv) {
   const int perPage = RecordsPerPage(def);
   const int records = perPage * targetPages;
   const int reps = targetPages >= 10000 ? 1 : 3;
-  std::map<std::string, double> out;
+  Row out;
   out["target"] = targetPages;
   out["perpage"] = perPage;
   out["records"] = records;
@@ -477,58 +467,8 @@ int Child(int targetPages, const std::string& dir, int argc, char** argv) {
   out["boxes"] = boxes.shown;
   if (boxes.shown) std::fprintf(stderr, "message box: %s\n", boxes.last.c_str());
 
-  std::printf("R");
-  for (const auto& [k, v] : out) std::printf(" %s=%.9g", k.c_str(), v);
-  std::printf("\n");
-  std::fflush(stdout);
+  PrintResult(out);
   return 0;
-}
-
-// ---------------------------------------------------------------- the parent
-
-using Row = std::map<std::string, double>;
-
-// Runs one size in a child (this program again) and reads its result line.
-bool RunChild(int pages, const std::string& dir, Row& row) {
-  int fd[2];
-  if (pipe(fd) != 0) return false;
-  const pid_t pid = fork();
-  if (pid < 0) return false;
-  if (pid == 0) {
-    dup2(fd[1], 1);
-    close(fd[0]);
-    close(fd[1]);
-    const std::string n = std::to_string(pages);
-    execl("/proc/self/exe", "report_bench", "--child", n.c_str(), "--dir", dir.c_str(), (char*)nullptr);
-    _exit(127);
-  }
-  close(fd[1]);
-  std::string text;
-  char buf[4096];
-  for (ssize_t k; (k = read(fd[0], buf, sizeof buf)) > 0;) text.append(buf, size_t(k));
-  close(fd[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (WIFSIGNALED(status)) {
-    std::printf("%8d  child died of signal %d\n", pages, WTERMSIG(status));
-    return false;
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::printf("%8d  child failed with status %d\n", pages, WEXITSTATUS(status));
-    return false;
-  }
-  const size_t at = text.rfind("\nR ") != std::string::npos ? text.rfind("\nR ") + 1 : text.find("R ");
-  if (at == std::string::npos) return false;
-  size_t k = at + 2;
-  while (k < text.size() && text[k] != '\n') {
-    const size_t sp = std::min(text.find(' ', k), text.find('\n', k));
-    const std::string item = text.substr(k, sp - k);
-    const size_t eq = item.find('=');
-    if (eq != std::string::npos) row[item.substr(0, eq)] = std::atof(item.c_str() + eq + 1);
-    if (sp == std::string::npos || text[sp] == '\n') break;
-    k = sp + 1;
-  }
-  return !row.empty();
 }
 
 }  // namespace
@@ -573,7 +513,9 @@ int main(int argc, char** argv) {
   for (int target : kSizes) {
     if (target > maxPages) break;
     Row r;
-    if (!RunChild(target, dir, r)) {
+    std::string failure;
+    if (!RunChild({"report_bench", "--child", std::to_string(target), "--dir", dir}, r, failure)) {
+      std::printf("%8d  %s\n", target, failure.c_str());
       allOk = false;
       continue;
     }

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/child.h"
 #include "components/suchfeld/suchfeld.h"
 #include "components/tabelle/tabelle.h"
 #include "framework/gui/application.h"
@@ -34,20 +35,10 @@ using namespace komp;
 
 namespace {
 
+using namespace komp::bench;
+
 constexpr int kSizes[] = {1000, 100000, 1000000};
 constexpr int kBreite = 800, kHoehe = 600;
-
-double Since(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-long PeakKb() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  return -1;
-}
 
 // Six columns as a customer list has them: number, name, first name, town, amount, count.
 struct Erzeuger {
@@ -122,7 +113,7 @@ int Child(int rows, int argc, char** argv) {
   s.Sound = &sound;
   s.Printer = &drucker;
   TServiceOverride services(s);
-  std::map<std::string, double> out;
+  Row out;
   out["rows"] = rows;
   out["peak_start_kb"] = PeakKb();
 
@@ -218,52 +209,10 @@ int Child(int rows, int argc, char** argv) {
   out["peak_print_kb"] = PeakKb();
   out["boxes"] = boxes.shown;
 
-  std::printf("R");
-  for (const auto& [k, v] : out) std::printf(" %s=%.9g", k.c_str(), v);
-  std::printf("\n");
-  std::fflush(stdout);
+  PrintResult(out);
   return 0;
 }
 
-using Row = std::map<std::string, double>;
-
-bool RunChild(int rows, Row& row) {
-  int fd[2];
-  if (pipe(fd) != 0) return false;
-  const pid_t pid = fork();
-  if (pid < 0) return false;
-  if (pid == 0) {
-    dup2(fd[1], 1);
-    close(fd[0]);
-    close(fd[1]);
-    const std::string n = std::to_string(rows);
-    execl("/proc/self/exe", "tabelle_bench", "--child", n.c_str(), (char*)nullptr);
-    _exit(127);
-  }
-  close(fd[1]);
-  std::string text;
-  char buf[4096];
-  for (ssize_t k; (k = read(fd[0], buf, sizeof buf)) > 0;) text.append(buf, size_t(k));
-  close(fd[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::printf("%9d  child failed (status %d)\n", rows, status);
-    return false;
-  }
-  const size_t at = text.rfind("R ");
-  if (at == std::string::npos) return false;
-  size_t k = at + 2;
-  while (k < text.size() && text[k] != '\n') {
-    const size_t sp = std::min(text.find(' ', k), text.find('\n', k));
-    const std::string item = text.substr(k, sp - k);
-    const size_t eq = item.find('=');
-    if (eq != std::string::npos) row[item.substr(0, eq)] = std::atof(item.c_str() + eq + 1);
-    if (sp == std::string::npos || text[sp] == '\n') break;
-    k = sp + 1;
-  }
-  return !row.empty();
-}
 
 }  // namespace
 
@@ -291,7 +240,9 @@ int main(int argc, char** argv) {
   for (int rows : kSizes) {
     if (rows > maxRows) break;
     Row r;
-    if (!RunChild(rows, r)) {
+    std::string failure;
+    if (!RunChild({"tabelle_bench", "--child", std::to_string(rows)}, r, failure)) {
+      std::printf("%9d  %s\n", rows, failure.c_str());
       ok = false;
       continue;
     }
