@@ -15,45 +15,14 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/common/eingabe.h"
 #include "components/datum/zeitmodel.h"
 
 namespace {
 
 using namespace komp;
 
-struct Eingabe {
-  const uint8_t* p;
-  size_t n;
-  uint8_t Byte() {
-    if (n == 0) return 0;
-    --n;
-    return *p++;
-  }
-  int16_t Wort() { return int16_t(Byte() | (Byte() << 8)); }
-  std::string Bytes(size_t k) {
-    k = std::min(k, n);
-    std::string s(reinterpret_cast<const char*>(p), k);
-    p += k;
-    n -= k;
-    return s;
-  }
-  double Double() {
-    const std::string b = Bytes(8);
-    uint64_t bits = 0;
-    for (size_t i = 0; i < b.size(); ++i) bits |= uint64_t(uint8_t(b[i])) << (8 * i);
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-  }
-};
-
-// A broken invariant names its line before it stops the run.
-void Pruefe(bool ok, int zeile) {
-  if (ok) return;
-  std::fprintf(stderr, "invariant broken at %s:%d\n", __FILE__, zeile);
-  __builtin_trap();
-}
-#define Pruefe(ok) Pruefe((ok), __LINE__)
+using komp::fuzz::Eingabe;
 
 bool Ganz(const TZeitModel& z) {
   if (z.Style() == zaDatum) return z.DateValid();

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "fuzz/common/eingabe.h"
 #include "components/kalender/kalendermodel.h"
 
 namespace {
@@ -19,31 +20,7 @@ namespace {
 using namespace komp;
 namespace k = komp::kalender;
 
-struct Eingabe {
-  const uint8_t* p;
-  size_t n;
-  uint8_t Byte() {
-    if (n == 0) return 0;
-    --n;
-    return *p++;
-  }
-  int16_t Wort() { return int16_t(Byte() | (Byte() << 8)); }
-  double Double() {
-    uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= uint64_t(Byte()) << (8 * i);
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-  }
-};
-
-// A broken invariant names its line before it stops the run.
-void Pruefe(bool ok, int zeile) {
-  if (ok) return;
-  std::fprintf(stderr, "invariant broken at %s:%d\n", __FILE__, zeile);
-  __builtin_trap();
-}
-#define Pruefe(ok) Pruefe((ok), __LINE__)
+using komp::fuzz::Eingabe;
 
 void PruefeGitter(const TKalenderModel& m) {
   if (!m.HatMonat()) return;
