@@ -1,6 +1,12 @@
 // Stock controls the components use, as thin controls of the framework.
 // Painted ones (label, group box, panel, speed button) draw on their canvas like any component;
 // editing ones (edit, list box, scroll bar, progress bar) wrap a Qt widget that fills them.
+//   staticctrls.cpp   TLabel, TGroupBox, TProgressBar
+//   speedbutton.cpp   TSpeedButton
+//   edit.cpp          TEdit with its German context menu
+//   listctrls.cpp     TListBox, TScrollBar
+//   stdctrls_support  what they share: the wrapped widget filling its control, the sunken frame,
+//                     the classic palette, embossed disabled text
 #pragma once
 #include <cstdint>
 #include <functional>
