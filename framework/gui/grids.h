@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/gridaxis.h"
 #include "framework/gui/controls.h"
 
 namespace komp {
@@ -135,26 +136,8 @@ class TCustomGrid : public TCustomControl {
   bool ColSizing() const { return sizingCol_ >= 0; }
 
  private:
-  // One direction of the grid: columns or rows.
-  struct Axis {
-    int count = 5;
-    int fixed = 1;
-    int defSize = 64;
-    int first = 1;           // first scrolled cell: LeftCol / TopRow
-    std::vector<int> sizes;  // empty while every cell has the default size
-    int lw = 1;              // effective line width (0 when the option hides the lines)
-    int Size(int i) const;
-    int64_t Extent(int i) const;
-    int64_t FixedExtent() const;
-    // Offset of the cell from the area's start, or -1 when hidden, scrolled away or beyond `len`.
-    int64_t Start(int i, int len) const;
-    int LastFullVisible(int len) const;
-    // The smallest first cell that still shows `last` completely in `len` pixels.
-    int FirstToShow(int last, int len) const;
-    int MaxFirst(int len) const { return FirstToShow(count - 1, len); }
-    int CellAt(int pos, int len) const;
-    void Resize(int n);
-  };
+  using Axis = TGridAxis;
+
   struct Coord {
     int col = 1, row = 1;
   };
