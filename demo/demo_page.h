@@ -4,6 +4,9 @@
 #include <string>
 
 class QWidget;
+namespace komp {
+class TSpeedButton;
+}
 
 namespace demo {
 
@@ -14,5 +17,8 @@ struct DemoPage {
 };
 
 bool RegisterDemoPage(std::string title, int order, std::function<void(QWidget* page)> build);
+
+// A button of the pages, 24 pixels high.
+komp::TSpeedButton* Knopf(QWidget* page, int left, int top, int width, const std::string& caption);
 
 }  // namespace demo

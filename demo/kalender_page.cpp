@@ -15,6 +15,8 @@
 
 namespace {
 
+using demo::Knopf;
+
 using namespace komp;
 
 std::string Hex(uint8_t b) {
@@ -43,13 +45,6 @@ std::string ListenText(const TEintragListe& l) {
     out += z + "\n";
   }
   return out;
-}
-
-TSpeedButton* Knopf(QWidget* page, int left, int top, int width, const std::string& caption) {
-  auto* b = new TSpeedButton(page);
-  b->SetBounds(left, top, width, 24);
-  b->Caption = caption;
-  return b;
 }
 
 const bool registered = demo::RegisterDemoPage("Kalender", 70, [](QWidget* page) {

@@ -10,6 +10,7 @@
 #include "demo/demo_page.h"
 #include "framework/gui/application.h"
 #include "framework/gui/controls.h"
+#include "framework/gui/stdctrls.h"
 
 namespace demo {
 
@@ -21,6 +22,13 @@ std::vector<DemoPage>& Pages() {
 bool RegisterDemoPage(std::string title, int order, std::function<void(QWidget*)> build) {
   Pages().push_back({std::move(title), order, std::move(build)});
   return true;
+}
+
+komp::TSpeedButton* Knopf(QWidget* page, int left, int top, int width, const std::string& caption) {
+  auto* b = new komp::TSpeedButton(page);
+  b->SetBounds(left, top, width, 24);
+  b->Caption = caption;
+  return b;
 }
 
 }  // namespace demo

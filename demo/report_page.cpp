@@ -13,16 +13,11 @@
 
 namespace {
 
+using demo::Knopf;
+
 using namespace komp;
 
 #include "demo_beispiele.inc"
-
-TSpeedButton* Knopf(QWidget* page, int left, int top, int width, const std::string& caption) {
-  auto* b = new TSpeedButton(page);
-  b->SetBounds(left, top, width, 24);
-  b->Caption = caption;
-  return b;
-}
 
 const bool registered = demo::RegisterDemoPage("Report", 100, [](QWidget* page) {
   auto* auswahl = new TListBox(page);

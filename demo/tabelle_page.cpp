@@ -15,6 +15,8 @@
 
 namespace {
 
+using demo::Knopf;
+
 using namespace komp;
 
 constexpr int kSpalten = 7;    // the last one is a hidden data column: the record's key
@@ -102,13 +104,6 @@ struct Seite {
                        Schluessel(zeile) + ")   " + tabelle->Hint());
   }
 };
-
-TSpeedButton* Knopf(QWidget* page, int left, int top, int width, const std::string& caption) {
-  auto* b = new TSpeedButton(page);
-  b->SetBounds(left, top, width, 24);
-  b->Caption = caption;
-  return b;
-}
 
 const bool registered = demo::RegisterDemoPage("Tabelle", 85, [](QWidget* page) {
   auto seite = std::make_shared<Seite>();

@@ -34,6 +34,9 @@ bool Split(TDateTime dt, int64_t& days, int64_t& msOfDay) {
 }
 }  // namespace
 
+const char* const kMonatsNamen[12] = {"Januar", "Februar", "M\xE4rz",     "April",   "Mai",      "Juni",
+                                      "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {

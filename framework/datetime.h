@@ -19,6 +19,9 @@ int DayOfWeek(TDateTime dt);
 // ISO 8601 week number (1..53) of the date's day.
 int IsoWeekNumber(TDateTime dt);
 TDateTime DateOf(TDateTime dt);
+
+// The German month names, code page 1252: [0] is "Januar", [2] "M\xE4rz".
+extern const char* const kMonatsNamen[12];
 TDateTime TimeOf(TDateTime dt);
 
 }  // namespace komp

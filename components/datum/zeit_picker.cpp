@@ -16,8 +16,6 @@ namespace komp {
 namespace {
 constexpr int kRand = 4;          // inside the window's raised edge
 constexpr int kSchieber = 232;    // width of a slider and its label
-const char* const kMonate[12] = {"Januar", "Februar", "M\xE4rz",  "April",   "Mai",      "Juni",
-                                 "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 }  // namespace
 
 struct TZeitPicker {
@@ -166,7 +164,7 @@ void TZeit::Monats_Wahl(TObject*) {
   form->SetBorderStyle(TBorderStyle::Dialog);
   auto* monat = new TComboBox(form);
   TStringList namen;
-  for (const char* n : kMonate) namen.Add(n);
+  for (const char* n : kMonatsNamen) namen.Add(n);
   monat->SetItems(namen);
   monat->SetItemIndex(month - 1);
   monat->SetDropDownCount(12);

@@ -12,8 +12,6 @@
 
 namespace komp {
 
-const char* const kMonatsNamen[12] = {"Januar",   "Februar", "M\xE4rz",    "April",    "Mai",      "Juni",
-                                      "Juli",     "August",  "September", "Oktober",  "November", "Dezember"};
 const char* const kWochentagNamen[7] = {"MO", "DI", "MI", "DO", "FR", "SA", "SO"};
 
 using namespace kalender;

@@ -59,8 +59,7 @@ constexpr TPoint WochentagText(int spalte) { return {25 + kZellBreite * spalte, 
 
 }  // namespace kalender
 
-// Month names and weekday abbreviations in code page 1252.
-extern const char* const kMonatsNamen[12];
+// Weekday abbreviations in code page 1252 (the month names are the framework's kMonatsNamen).
 extern const char* const kWochentagNamen[7];
 
 constexpr const char* kZuVieleText =
