@@ -4,7 +4,7 @@
 //   TComponent         non-visual, freed by its owner (a QObject parent)
 //   TControl           a QWidget with the classic properties, Dispatch, Perform, tab order
 //   TCustomControl     a control that paints itself on its Canvas in Paint()
-//   TForm              a top-level window
+//   TForm              a top-level window (form.cpp: modal run, dropped files)
 //
 // Qt events are translated into messages (framework/gui/messages.h) in TControl::event;
 // a control handles what it wants in Dispatch and passes the rest to the inherited Dispatch.
