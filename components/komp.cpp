@@ -1,6 +1,7 @@
 #include "components/komp.h"
 
 #include "components/datum/zeit.h"
+#include "components/icontab/icontab.h"
 #include "components/druckreport/druckreport.h"
 #include "components/in/in.h"
 #include "components/kalender/kalender.h"
@@ -20,6 +21,7 @@ void RegisterKomp() {
   Datum::Register();
   Kalender::Register();
   Tabelle::Register();
+  IconTab::Register();
 }
 
 }  // namespace komp

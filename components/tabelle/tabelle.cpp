@@ -5,6 +5,7 @@
 //   widths            Verbreitern (a cell wants more room), LetzteStrecken (the last column fills)
 //   drawing           DrawCell: fill, new-row line, title glyphs, text, pressed frame
 #include "components/tabelle/tabelle.h"
+#include "components/common/marks.h"
 
 #include <algorithm>
 #include <limits>
@@ -17,47 +18,8 @@ namespace komp {
 
 // ---------------------------------------------------------------- glyphs
 
-namespace {
-
-// 'X' ink, '.' transparent ground; 10 x 12 each.
-using Muster = const char* [12];
-const Muster kAuf = {
-    "..........", "..........", "....X.....", "...XXX....", "..XXXXX...", ".XXXXXXX..",
-    "XXXXXXXXX.", "...XXX....", "...XXX....", "...XXX....", "...XXX....", "..........",
-};
-const Muster kAb = {
-    "..........", "...XXX....", "...XXX....", "...XXX....", "...XXX....", "XXXXXXXXX.",
-    ".XXXXXXX..", "..XXXXX...", "...XXX....", "....X.....", "..........", "..........",
-};
-const Muster kSuch = {
-    "..XXXX....", ".X....X...", "X..oo..X..", "X.oooo.X..", "X.oooo.X..", "X..oo..X..",
-    ".X....X...", "..XXXXXX..", "......XXX.", ".......XXX", "........XX", "..........",
-};
-
-TBitmap Zeichne(const Muster& m, TColor ink) {
-  TBitmap b(10, 12);
-  TCanvas& c = b.Canvas();
-  c.Brush.Color = clFuchsia;
-  c.Brush.Style = TBrushStyle::Solid;
-  c.FillRect({0, 0, 10, 12});
-  for (int y = 0; y < 12; ++y)
-    for (int x = 0; x < 10 && m[y][x]; ++x) {
-      if (m[y][x] == 'X') c.SetPixel(x, y, ink);
-      else if (m[y][x] == 'o') c.SetPixel(x, y, RGB(255, 255, 160));
-    }
-  b.Transparent = true;
-  b.TransparentColor = clFuchsia;
-  return b;
-}
-
-
-}  // namespace
-
 const TBitmap& TTabelle::Glyph(TGlyph g) {
-  static const TBitmap auf = Zeichne(kAuf, clBlack);
-  static const TBitmap ab = Zeichne(kAb, clBlack);
-  static const TBitmap such = Zeichne(kSuch, clNavy);
-  return g == TGlyph::Auf ? auf : g == TGlyph::Ab ? ab : such;
+  return g == TGlyph::Auf ? marks::SortUp() : g == TGlyph::Ab ? marks::SortDown() : marks::Search();
 }
 
 // ---------------------------------------------------------------- construction
