@@ -22,11 +22,13 @@ TIconTab::TIconTab(QWidget* owner) : TCustomControl(owner), alive_(std::make_sha
   }
   // The bars report through WM_VSCROLL / WM_HSCROLL, the control decides the position.
   vbar_->OnScroll = [this](TObject*, int code, int& pos) {
+    barTrack_ = pos;
     Perform(WM_VSCROLL, intptr_t(uint32_t(uint16_t(code)) | (uint32_t(uint16_t(pos)) << 16)),
             reinterpret_cast<intptr_t>(vbar_));
     pos = vPos_;
   };
   hbar_->OnScroll = [this](TObject*, int code, int& pos) {
+    barTrack_ = pos;
     Perform(WM_HSCROLL, intptr_t(uint32_t(uint16_t(code)) | (uint32_t(uint16_t(pos)) << 16)),
             reinterpret_cast<intptr_t>(hbar_));
     pos = hPos_;

@@ -219,6 +219,12 @@ class TIconTab : public TCustomControl {
 
   void Dispatch(TMessage& msg) override;
 
+  static constexpr int kBar = 16;     // scroll bar thickness
+  static constexpr int kTabGap = 10;  // between stacked tabs
+  // Shown when rows cannot be had (caption "Fehler").
+  static constexpr const char* kSpeicherText =
+      "Zeilen konnten nicht eingef\xFCgt werden,\nzu wenig oder zu fragmentierter Speicher!";
+
  private:
   // icontab_model.cpp
   Tabdefinition* TabOrSelected(int Tab) const;
@@ -245,6 +251,11 @@ class TIconTab : public TCustomControl {
   int ClientH() const;
   int ColWidth(const Tabdefinition& t, int col) const;
   int64_t ColumnLeft(const Tabdefinition& t, int col) const;
+  // Visits the rows as Paint stacks them, with each row's top and whether it is the first
+  // data row shown of its tab, until the visitor returns true (then true) or the client area
+  // ends; band(y) is called where the new-row band goes.
+  using RowVisitor = std::function<bool(Tabdefinition& t, int row, int y, bool firstData)>;
+  bool WalkRows(const RowVisitor& at, const std::function<void(int y)>& band = {});
   bool RowPlace(Tabdefinition& t, int row, TRect& out);
   void InvalidateRow(Tabdefinition& t, int row);
   // icontab_paint.cpp
@@ -282,6 +293,8 @@ class TIconTab : public TCustomControl {
   int lineHeight_ = 13;
   bool inGroesse_ = false;
   bool painting_ = false;
+  // The position a scroll bar reported with its last scroll code, in full (-1: none).
+  int barTrack_ = -1;
   TAnzeigeFormat restoreFormat_ = A_Tabelle;
   TScrollBar* vbar_ = nullptr;
   TScrollBar* hbar_ = nullptr;

@@ -15,11 +15,6 @@
 
 namespace komp {
 
-namespace {
-constexpr int kBar = 16;
-constexpr int kTabGap = 10;
-}  // namespace
-
 int TIconTab::ClientW() const { return std::max(0, Width() - (vbar_ && vbar_->Visible() ? kBar : 0)); }
 int TIconTab::ClientH() const { return std::max(0, Height() - (hbar_ && hbar_->Visible() ? kBar : 0)); }
 
@@ -113,6 +108,8 @@ void TIconTab::PlaceBars() {
 // ---------------------------------------------------------------- scrolling
 
 void TIconTab::Hor_Change(int code, int pos) {
+  if (barTrack_ >= 0 && (code == SB_THUMBPOSITION || code == SB_THUMBTRACK)) pos = barTrack_;
+  barTrack_ = -1;
   int p = hPos_;
   switch (code) {
     case SB_LINEUP: p -= 1; break;
@@ -134,6 +131,8 @@ void TIconTab::Hor_Change(int code, int pos) {
 }
 
 void TIconTab::Ver_Change(int code, int pos) {
+  const int barTrack = barTrack_;
+  barTrack_ = -1;
   int64_t p = vPos_;
   const int page = std::max(1, (ClientH() - titleHeight_) / std::max(1, DefaultRowHeight));
   switch (code) {
@@ -146,7 +145,7 @@ void TIconTab::Ver_Change(int code, int pos) {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
       // The bar's own 32-bit position when it is in range; the message's 16 bits otherwise.
-      const int track = vbar_->Position();
+      const int track = barTrack >= 0 ? barTrack : vbar_->Position();
       p = track >= 0 && track <= vRange_ ? track : pos;
       break;
     }
@@ -162,31 +161,38 @@ void TIconTab::Ver_Change(int code, int pos) {
 
 // ---------------------------------------------------------------- places
 
-// Walks the tabs as Paint stacks them. Calls at(tab, row, top) for each row drawn, in order,
-// until it returns true or the client area ends.
-template <class F>
-static bool WalkRows(const std::vector<std::unique_ptr<Tabdefinition>>& tabs, int top, int bottom, int vPos,
-                     bool band, int bandHeight, F&& at) {
+bool TIconTab::WalkRows(const RowVisitor& at, const std::function<void(int y)>& band) {
+  const int top = titleHeight_, bottom = ClientH();
   int64_t y = top;
-  int64_t p = vPos;
+  int64_t p = vPos_;
   bool first = true;
-  for (const auto& tp : tabs) {
-    Tabdefinition& t = *tp;
+  // By index: a visitor that fetches lazy cells may run host code that changes the tabs; it
+  // then stops the walk.
+  for (size_t ti = 0; ti < tabs_.size(); ++ti) {
+    Tabdefinition& t = *tabs_[ti];
     if (y >= bottom) break;
+    t.TopRow = int(std::min<int64_t>(p, INT_MAX));
     if (t.Format != A_Tabelle) continue;
     if (p > 0 && p >= t.DataRows()) {
       p -= std::max(0, t.DataRows());
       continue;
     }
-    if (first && band && t.FixedRows == 0) y += bandHeight;
+    if (first && neueZeile_ && t.FixedRows == 0) {
+      if (band) band(int(y));
+      y += neueZeileHeight_;
+    }
     const int fixed = std::min(t.FixedRows, t.RowCount());
     for (int r = 0; r < fixed && y < bottom; ++r) {
-      if (at(t, r, int(y))) return true;
+      if (at(t, r, int(y), false)) return true;
       y += t.Zeilen[size_t(r)]->Height;
     }
-    if (first && band && t.FixedRows > 0) y += bandHeight;
-    for (int64_t r = t.FixedRows + p; r < t.RowCount() && y < bottom; ++r) {
-      if (at(t, int(r), int(y))) return true;
+    if (first && neueZeile_ && t.FixedRows > 0 && y < bottom) {
+      if (band) band(int(y));
+      y += neueZeileHeight_;
+    }
+    const int64_t firstData = t.FixedRows + p;
+    for (int64_t r = firstData; r < t.RowCount() && y < bottom; ++r) {
+      if (at(t, int(r), int(y), r == firstData)) return true;
       y += t.Zeilen[size_t(r)]->Height;
     }
     p = 0;
@@ -197,13 +203,12 @@ static bool WalkRows(const std::vector<std::unique_ptr<Tabdefinition>>& tabs, in
 }
 
 bool TIconTab::RowPlace(Tabdefinition& tab, int row, TRect& out) {
-  const int bottom = ClientH(), right = ClientW();
-  return WalkRows(tabs_, titleHeight_, bottom, vPos_, neueZeile_, neueZeileHeight_,
-                  [&](Tabdefinition& t, int r, int y) {
-                    if (&t != &tab || r != row) return false;
-                    out = {0, y, right, y + t.Zeilen[size_t(r)]->Height};
-                    return true;
-                  });
+  const int right = ClientW();
+  return WalkRows([&](Tabdefinition& t, int r, int y, bool) {
+    if (&t != &tab || r != row) return false;
+    out = {0, y, right, y + t.Zeilen[size_t(r)]->Height};
+    return true;
+  });
 }
 
 void TIconTab::InvalidateRow(Tabdefinition& t, int row) {

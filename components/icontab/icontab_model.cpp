@@ -18,7 +18,6 @@ namespace komp {
 
 namespace {
 const char kKeineAngaben[] = "Keine Angaben";
-const char kSpeicherText[] = "Zeilen konnten nicht eingef\xFCgt werden,\nzu wenig oder zu fragmentierter Speicher!";
 
 bool Bit(uint32_t mask, int col) { return col >= 0 && col < 32 && (mask >> col) & 1u; }
 }  // namespace

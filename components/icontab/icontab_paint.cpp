@@ -20,7 +20,6 @@ constexpr TColor kGrid = RGB(128, 128, 128);
 constexpr TColor kFremdAuswahl = RGB(255, 246, 255);
 constexpr TColor kNeuFarbe = RGB(45, 45, 219);
 constexpr TColor kNeuRuhig = RGB(210, 250, 250);
-constexpr int kTabGap = 10;
 
 TColor Lighter(TColor c) {
   const TColor rgb = ColorToRGB(c);
@@ -36,49 +35,24 @@ void TIconTab::Paint() {
   c.FillRect(ClientRect());
   if (update_) return;
   painting_ = true;
-  const int bottom = ClientH();
-  int64_t y = titleHeight_;
-  int64_t p = vPos_;
-  bool first = true;
   bool relayout = false;
-  for (const auto& tp : tabs_) {
-    Tabdefinition& t = *tp;
-    if (y >= bottom) break;
-    t.TopRow = int(std::min<int64_t>(p, INT_MAX));
-    if (t.Format != A_Tabelle) continue;
-    if (p > 0 && p >= t.DataRows()) {
-      p -= std::max(0, t.DataRows());
-      continue;
-    }
-    if (first && neueZeile_ && t.FixedRows == 0) {
-      PaintMitNeu(int(y));
-      y += neueZeileHeight_;
-    }
-    const int fixed = std::min(t.FixedRows, t.RowCount());
-    for (int r = 0; r < fixed && y < bottom; ++r) {
-      RowDef& row = *t.Zeilen[size_t(r)];
-      DrawCells(t, r, row, {0, int(y), ClientW(), int(y) + row.Height}, false);
-      y += row.Height;
-    }
-    if (first && neueZeile_ && t.FixedRows > 0 && y < bottom) {
-      PaintMitNeu(int(y));
-      y += neueZeileHeight_;
-    }
-    const int64_t firstData = t.FixedRows + p;
-    for (int64_t r = firstData; r < t.RowCount() && y < bottom; ++r) {
-      RowDef& row = *t.Zeilen[size_t(r)];
-      if (row.Fetch && OnGetDaten) {
-        GetDaten(int(r), &t);
-        relayout |= layoutChanged_;
-        if (!HasTab(&t) || r >= t.RowCount()) break;
-      }
-      DrawCells(t, int(r), row, {0, int(y), ClientW(), int(y + row.Height)}, r == firstData);
-      y += row.Height;
-    }
-    p = 0;
-    first = false;
-    if (y > titleHeight_) y += kTabGap;
-  }
+  const int right = ClientW();
+  WalkRows(
+      [&](Tabdefinition& t, int r, int y, bool firstData) {
+        RowDef* row = t.Zeilen[size_t(r)];
+        if (row->Fetch && OnGetDaten && r >= t.FixedRows) {
+          GetDaten(r, &t);
+          relayout |= layoutChanged_;
+          // The host's handler changed the tabs or rows: draw again from the start.
+          if (!HasTab(&t) || r >= t.RowCount() || t.Zeilen[size_t(r)] != row) {
+            relayout = true;
+            return true;
+          }
+        }
+        DrawCells(t, r, *row, {0, y, right, y + row->Height}, firstData);
+        return false;
+      },
+      [&](int y) { PaintMitNeu(y); });
   if (titleHeight_ > 0) PaintTitel();
   painting_ = false;
   // Fetched texts widened a column or a row: lay out again and draw once more.

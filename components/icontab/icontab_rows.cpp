@@ -17,10 +17,6 @@
 
 namespace komp {
 
-namespace {
-const char kSpeicherText[] = "Zeilen konnten nicht eingef\xFCgt werden,\nzu wenig oder zu fragmentierter Speicher!";
-}
-
 // ---------------------------------------------------------------- inserting and deleting
 
 int TIconTab::InsertRow(int Row, const TStringList* Strings, int Count, int Extent, int Tab) {
