@@ -259,6 +259,7 @@ void TIconTab::SetCell(unsigned ARow, unsigned ACol, std::string_view Str, TColo
     if (Repaints()) {
       SetGroesse();
       Invalidate();
+      if (selected_) SetRecordHint(RecordCount(*selected_));
     }
     return;
   }
