@@ -214,9 +214,14 @@ void TIconTab::SetCell(unsigned ARow, unsigned ACol, std::string_view Str, TColo
         --left;
       }
     }
-    t->Zellen.resize(size_t(index) + 1);
   }
-  t->Zellen[size_t(index)].Assign(Str);
+  try {
+    if (index >= had) t->Zellen.resize(size_t(index) + 1);
+    t->Zellen[size_t(index)].Assign(Str);
+  } catch (const std::bad_alloc&) {
+    MessageBox(kSpeicherText, "Fehler");
+    return;
+  }
   WidenFor(*t, row, col, Str);
 
   if (col == 0 && (r->Art & 1)) {
