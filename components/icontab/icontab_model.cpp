@@ -347,8 +347,10 @@ std::string TIconTab::GetCell(int ACol, int ARow, int Tab) {
   }
   if (ARow < 0 || ARow >= t->RowCount() || ACol < 0 || ACol >= t->RealCols) return {};
   if (Bit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
+    const RowDef* r = t->Zeilen[size_t(ARow)];
     GetDaten(ARow, t);
-    if (!HasTab(t) || ARow >= t->RowCount()) return {};
+    // The handler may have deleted the row: the row now in its place was not fetched.
+    if (!HasTab(t) || ARow >= t->RowCount() || t->Zeilen[size_t(ARow)] != r) return {};
   }
   return std::string(t->Cell(ARow, ACol));
 }

@@ -211,6 +211,11 @@ void TIconTab::SetRowArt(unsigned ARow, RowArt Art) {
 void TIconTab::SetRowArtIn(Tabdefinition& t, int row, RowArt art, bool repaint) {
   RowDef& r = *t.Zeilen[size_t(row)];
   r.Art = art;
+  // A caption row groups nothing and starts a new group below it, whenever the kind is set.
+  if (Group) {
+    Regroup(t, row);
+    Regroup(t, row + 1);
+  }
   int height = DefaultRowHeight;
   if (art & 1) height = t.Cell(row, 0).empty() ? DefaultRowHeight / 2 : TextHeight(16, true);
   const bool changed = height != r.Height;
