@@ -191,13 +191,13 @@ void TIconTab::SetCell(unsigned ARow, unsigned ACol, std::string_view Str, TColo
   layoutChanged_ = false;
   if (Color != 0) r->Color = Color;
   if (Icon >= 0) r->Icon = Icon;
-  const int minWidth = KeineAngaben ? MinWidth(*t) : 0;
 
   const int64_t index = int64_t(row) * t->RealCols + col;
   const int64_t had = t->CellCount();
   if (index >= had) {
     // The padded cells read empty: with "Keine Angaben" their columns must hold that text.
     if (KeineAngaben && index > had) {
+      const int minWidth = MinWidth(*t);
       int left = t->RealCols;
       std::vector<uint8_t> done(size_t(t->RealCols), 0);
       for (int64_t j = had; j < index && left > 0; ++j) {
@@ -346,7 +346,8 @@ std::string TIconTab::GetCell(int ACol, int ARow, int Tab) {
     ARow = t->CurrentRow;
   }
   if (ARow < 0 || ARow >= t->RowCount() || ACol < 0 || ACol >= t->RealCols) return {};
-  if (Bit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
+  // Without a handler nothing is fetched: the row record need not be read.
+  if (OnGetDaten && Bit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
     const RowDef* r = t->Zeilen[size_t(ARow)];
     GetDaten(ARow, t);
     // The handler may have deleted the row: the row now in its place was not fetched.
