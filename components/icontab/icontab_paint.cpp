@@ -90,7 +90,8 @@ void TIconTab::DrawRow(int ARow, RowDef* Row, const TRect* Rect, Tabdefinition* 
     // Down: the row becomes the last one that fits.
     int used = 0;
     for (int k = 0; k < t->FixedRows; ++k) used += t->Zeilen[size_t(k)]->Height;
-    if (neueZeile_ && t == tabs_.front().get()) used += neueZeileHeight_;
+    // The tabs above are scrolled away then: the band comes right above this one.
+    if (neueZeile_) used += neueZeileHeight_;
     const int avail = ClientH() - titleHeight_;
     int64_t first = ARow;
     used += t->Zeilen[size_t(ARow)]->Height;
@@ -161,7 +162,8 @@ void TIconTab::DrawCells(Tabdefinition& t, int row, RowDef& r, const TRect& rect
       }
     }
     c.Brush.Color = back;
-    c.Brush.Style = TBrushStyle::Solid;
+    // Paint filled the area in the control's colour already.
+    c.Brush.Style = back == Color() ? TBrushStyle::Clear : TBrushStyle::Solid;
     if (r.Art == 1) {
       c.FillRect(cell);
     } else {

@@ -385,12 +385,15 @@ void TCanvas::TextOutDx(int x, int y, std::string_view text, const std::vector<i
 }
 
 void TCanvas::TextRect(const TRect& clip, int x, int y, std::string_view text) {
-  const TSize ext = TextExtent(text);
-  auto op = MakeOp(TCanvasOp::Text, {x, y, x + ext.cx, y + ext.cy});
-  op.text = std::string(text);
-  op.clip = clip;
-  op.clipped = true;
-  Record(std::move(op));
+  // The extent only serves the record: tables draw many clipped texts a paint.
+  if (record_) {
+    const TSize ext = TextExtent(text);
+    auto op = MakeOp(TCanvasOp::Text, {x, y, x + ext.cx, y + ext.cy});
+    op.text = std::string(text);
+    op.clip = clip;
+    op.clipped = true;
+    Record(std::move(op));
+  }
   EnsurePainter();
   if (!painter_) return;
   if (Brush.Style != TBrushStyle::Clear && !clip.IsEmpty()) painter_->fillRect(ToQRect(clip), ToQColor(Brush.Color));
