@@ -32,7 +32,8 @@ void TIconTab::SetGroesse(int, int, int) {
     hRange = 0;
     vRange = 0;
     const int avail = ch - titleHeight_;
-    int64_t used = 0;
+    // The new-row band goes into whichever tab is drawn first: its room is taken once.
+    int64_t used = neueZeile_ ? neueZeileHeight_ : 0;
     bool full = false;
     for (size_t ti = tabs_.size(); ti-- > 0;) {
       const Tabdefinition& t = *tabs_[ti];
@@ -53,7 +54,6 @@ void TIconTab::SetGroesse(int, int, int) {
         continue;
       }
       for (int r = 0; r < std::min(t.FixedRows, t.RowCount()); ++r) used += t.Zeilen[size_t(r)]->Height;
-      if (ti == 0 && neueZeile_) used += neueZeileHeight_;
       int r = t.RowCount() - 1;
       for (; r >= t.FixedRows; --r) {
         const int h = t.Zeilen[size_t(r)]->Height;

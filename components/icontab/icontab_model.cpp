@@ -390,7 +390,12 @@ void TIconTab::GetDaten(int ARow, Tabdefinition* Tab) {
     SetCell(unsigned(ARow), unsigned(c), c < list.Count() ? std::string_view(list[c]) : std::string_view(),
             r->Color, r->Icon, t->Nummer);
     changed |= layoutChanged_;
-    if (!*alive || !HasTab(t) || ARow >= t->RowCount()) return;
+    if (!*alive) return;
+    // An OnNewRow handler run by the write may have removed the row or the tab.
+    if (!HasTab(t) || ARow >= t->RowCount()) {
+      update_ = lock;
+      return;
+    }
   }
   update_ = lock;
   layoutChanged_ = changed;

@@ -335,6 +335,15 @@ void TIconTab::SetCellColor(TColor Color, int ACol, int ARow) {
     }
     Invalidate();
   }
+  if (t->ZellFarben.size() < size_t(t->RowCount()) * size_t(t->Cols)) {
+    // Rows linked by SetZeile after the table was made start with their row colour.
+    try {
+      for (size_t r = t->ZellFarben.size() / size_t(t->Cols); r < size_t(t->RowCount()); ++r)
+        t->ZellFarben.insert(t->ZellFarben.end(), size_t(t->Cols), t->Zeilen[r]->Color);
+    } catch (const std::bad_alloc&) {
+      return;
+    }
+  }
   t->ZellFarben[size_t(ARow) * size_t(t->Cols) + size_t(ACol)] = Color;
   InvalidateRow(*t, ARow);
 }
