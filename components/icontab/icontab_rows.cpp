@@ -115,11 +115,13 @@ void TIconTab::DeleteRow(int ARow) {
 void TIconTab::Clear(bool All, int Tab) {
   Tabdefinition* t = TabOrSelected(Tab);
   if (!t) return;
-  // All title rows survive (the last one names the columns).
+  // All title rows survive (the last one names the columns), with the heights of their texts.
   std::vector<TCellText> titles;
+  std::vector<RowDef> titleRows;
   if (!All && t->FixedRows > 0 && t->RowCount() > 0) {
     const int64_t n = std::min<int64_t>(int64_t(t->FixedRows) * t->RealCols, t->CellCount());
     titles.assign(t->Zellen.begin(), t->Zellen.begin() + n);
+    for (int i = 0; i < std::min(t->FixedRows, t->RowCount()); ++i) titleRows.push_back(*t->Zeilen[size_t(i)]);
   }
   t->Zellen.clear();
   t->Zeilen.clear();
@@ -134,8 +136,10 @@ void TIconTab::Clear(bool All, int Tab) {
     init.Height = DefaultRowHeight;
     init.Fetch = DatenCols;
     const int rows = t->FixedRows + (NeuerDatensatz ? 1 : 0);
-    for (int i = 0; i < rows; ++i) t->Zeilen.push_back(t->Pool.New(init));
-    t->TotalHeight = int64_t(rows) * DefaultRowHeight;
+    for (int i = 0; i < rows; ++i) {
+      t->Zeilen.push_back(t->Pool.New(size_t(i) < titleRows.size() ? titleRows[size_t(i)] : init));
+      t->TotalHeight += t->Zeilen.back()->Height;
+    }
     t->CurrentRow = t->CurrentRow > 0 && t->RowCount() > 1 ? 1 : -1;
     if (t->CurrentRow >= 0 && t->CurrentRow < t->FixedRows) t->CurrentRow = -1;
   }
