@@ -349,9 +349,11 @@ std::string TIconTab::GetCell(int ACol, int ARow, int Tab) {
   // Without a handler nothing is fetched: the row record need not be read.
   if (OnGetDaten && Bit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
     const RowDef* r = t->Zeilen[size_t(ARow)];
+    const std::shared_ptr<bool> alive = alive_;
     GetDaten(ARow, t);
-    // The handler may have deleted the row: the row now in its place was not fetched.
-    if (!HasTab(t) || ARow >= t->RowCount() || t->Zeilen[size_t(ARow)] != r) return {};
+    // The handler may have freed the control, or deleted the row: the row now in its place was
+    // not fetched.
+    if (!*alive || !HasTab(t) || ARow >= t->RowCount() || t->Zeilen[size_t(ARow)] != r) return {};
   }
   return std::string(t->Cell(ARow, ACol));
 }
