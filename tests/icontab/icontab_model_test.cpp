@@ -2,6 +2,7 @@
 // control's API as a host fills and reads it.
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <climits>
 #include <string>
 #include <vector>
@@ -141,6 +142,7 @@ TEST(IconTabModell, SetCellOutsideTheTabChangesNothingAndGetCellTakesColumnFirst
   EXPECT_EQ(k.Tab().TotalHeight, hoehe);
   EXPECT_EQ(k.t->GetCell(0, 3), "");
   EXPECT_EQ(k.t->GetCell(-2, 0), "");
+  EXPECT_EQ(k.t->GetCell(-1, 2), "");  // no current column yet
 }
 
 TEST(IconTabModell, SetCellPadsTheListAndPaddedColumnsHoldKeineAngaben) {
@@ -331,7 +333,7 @@ TEST(IconTabModell, LazyCellsAreFetchedOnceAndHandlersMayReadAndFetch) {
   EXPECT_EQ(k.t->GetCell(1, 4), "direkt");
 }
 
-TEST(IconTabModell, LazyCellHandlerMayDeleteTheRow) {
+TEST(IconTabModell, LazyCellHandlerMayDeleteTheRowOrTheControl) {
   Tafel k;
   k.t->DatenCols = 0b11;
   k.t->SetTabelle(5, 2);
@@ -350,6 +352,12 @@ TEST(IconTabModell, LazyCellHandlerMayDeleteTheRow) {
   EXPECT_EQ(k.t->GetCell(0, 2), "n3");
   EXPECT_EQ(k.t->GetCell(1, 2), "f");
   EXPECT_EQ(k.t->GetCell(0, 3), "n4");
+
+  // Or free the control.
+  QPointer<TIconTab> p(k.t);
+  k.t->OnGetDaten = [&](TObject*, int, TStringList&, uint32_t, int) { delete p.data(); };
+  EXPECT_EQ(k.t->GetCell(0, 1), "");  // row 1 was not fetched yet
+  EXPECT_TRUE(p.isNull());
 }
 
 TEST(IconTabModell, OnlyVisibleLazyRowsAreFetched) {

@@ -102,6 +102,7 @@ TEST(IconTabBild, GroupedCellsShowOnlyInTheFirstVisibleDataRow) {
 
 TEST(IconTabBild, CaptionRowsAreOneCellAcross) {
   Tafel k;
+  k.t->Zusatztext = "Nr. ";  // before the first cell of normal data rows only
   k.Fuellen({{"Ort", "Name"}, {"Bonn", "A"}, {"Abschnitt", "verdeckt"}, {"Essen", "B"}});
   k.t->SetRowArt(2, 1);
   const int h = Hoehe(*k.t, 16, true);
@@ -113,7 +114,9 @@ TEST(IconTabBild, CaptionRowsAreOneCellAcross) {
   EXPECT_EQ(t->clip, (TRect{0, 36, 300, 36 + h}));
   EXPECT_EQ(b.Text("verdeckt"), nullptr);
   EXPECT_TRUE(b.Hat(TCanvasOp::FillRect, [&](const TCanvasOp& op) { return op.rect == TRect{0, 36, 300, 36 + h}; }));
-  EXPECT_EQ(b.Text("Essen")->clip.top, 36 + h);
+  EXPECT_EQ(b.Text("Nr. Essen")->clip.top, 36 + h);
+  EXPECT_NE(b.Text("Nr. Bonn"), nullptr);
+  EXPECT_NE(b.Text("Ort"), nullptr);
 }
 
 TEST(IconTabBild, SortMarkMovesTheTitleText) {
