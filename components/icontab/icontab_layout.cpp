@@ -233,16 +233,22 @@ int64_t TIconTab::ColumnLeft(const Tabdefinition& t, int col) const {
 bool TIconTab::GetZellRect(TRect& Rect, int ACol, int ARow, int Tab) {
   Tabdefinition* t = TabOrSelected(Tab);
   if (!t || ACol < 0 || ACol >= t->Cols || ARow < 0 || ARow >= t->RowCount()) return false;
-  // A column scrolled away to the left is not visible either.
-  if (ACol >= t->FixedCols && ACol < t->FixedCols + hPos_) return false;
   TRect row;
   if (!RowPlace(*t, ARow, row)) return false;
   const RowDef& r = *t->Zeilen[size_t(ARow)];
+  // A caption row is one cell across the width, wherever the columns stand.
+  if (r.Art & 1) {
+    int64_t away = 0;
+    for (int c = t->FixedCols; c < std::min(t->FixedCols + hPos_, t->Cols); ++c) away += ColWidth(*t, c);
+    Rect = {int(-std::min<int64_t>(away, INT_MAX / 2)), row.top, ClientW(), row.bottom};
+    return true;
+  }
+  // A column scrolled away to the left is not visible either.
+  if (ACol >= t->FixedCols && ACol < t->FixedCols + hPos_) return false;
   const int64_t left = ColumnLeft(*t, ACol);
   if (left >= ClientW()) return false;
   int64_t right = left + ColWidth(*t, ACol);
-  if (r.Art & 1) right = ClientW();
-  else if (ACol == t->Cols - 1 && uint32_t(r.Extent) > uint32_t(t->Cols)) right = std::max<int64_t>(right, ClientW());
+  if (ACol == t->Cols - 1 && uint32_t(r.Extent) > uint32_t(t->Cols)) right = std::max<int64_t>(right, ClientW());
   Rect = {int(left), row.top, int(std::min<int64_t>(right, INT_MAX)), row.bottom};
   return true;
 }

@@ -328,7 +328,12 @@ void TIconTab::WidenFor(Tabdefinition& t, int row, int col, std::string_view s) 
       layoutChanged_ = true;
     }
   }
-  if (dataRow && !numeric) t.Numerisch[size_t(col)] = 0;
+  if (dataRow && !numeric && t.Numerisch[size_t(col)]) {
+    t.Numerisch[size_t(col)] = 0;
+    // A column that stops being numeric joins the groups: rows written before regroup.
+    if (Group && col > t.FixedCols && col < t.Cols - 1)
+      for (int k = t.FixedRows + 1; k < t.RowCount(); ++k) Regroup(t, k);
+  }
   if (Group && col < t.Cols - 1) {
     Regroup(t, row);
     Regroup(t, row + 1);

@@ -459,6 +459,15 @@ TEST(IconTabBild, FixedColumnsStayWhenScrolledSideways) {
   EXPECT_FALSE(k.t->GetZellRect(r, 13, 1));
   ASSERT_TRUE(k.t->GetZellRect(r, 15, 1));
   EXPECT_EQ(r.left, 80);
+  // A caption row stays one cell across the width, moved left by the columns scrolled away.
+  k.t->SetCell(2, 0, "Summe");
+  k.t->SetRowArt(2, 1);
+  ASSERT_TRUE(k.t->GetZellRect(r, 0, 2));
+  EXPECT_EQ(r.left, -13 * 40);
+  EXPECT_EQ(r.right, 300);
+  Bild nach(k.t);
+  ASSERT_NE(nach.Text("Summe"), nullptr);
+  EXPECT_EQ(nach.Text("Summe")->rect.left, -13 * 40 + 4);
 }
 
 TEST(IconTabBild, ScrollCodesMoveWithinTheRange) {

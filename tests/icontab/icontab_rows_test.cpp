@@ -56,6 +56,19 @@ TEST(IconTabZeilen, GroupDepthFollowsTheData) {
   EXPECT_EQ(k.Tiefen(), (std::vector<int>{0, 0, 1, 0}));
 }
 
+TEST(IconTabZeilen, ColumnTurningTextRegroupsRowsWrittenBefore) {
+  // Ort, Nummer, Name: the middle column is numeric until "abc" arrives in the last row.
+  const Zeilen z = {{"Ort", "Nr", "Name", "x"}, {"Bonn", "1", "A", "a"}, {"Bonn", "1", "A", "b"}, {"K\xF6ln", "abc", "B", "c"}};
+  Tafel vorher, nachher;
+  for (Tafel* k : {&vorher, &nachher}) k->t->Group = true;
+  nachher.Fuellen(z);
+  // The same rows with the text first: the column is text from the start.
+  Zeilen umgekehrt = {z[0], z[3], z[1], z[2]};
+  vorher.Fuellen(umgekehrt);
+  EXPECT_EQ(vorher.Tiefen(), (std::vector<int>{0, 0, 0, 3}));
+  EXPECT_EQ(nachher.Tiefen(), (std::vector<int>{0, 0, 3, 0}));
+}
+
 TEST(IconTabZeilen, RowAfterACaptionRowGroupsNothingWhateverTheOrder) {
   for (bool artZuerst : {true, false}) {
     SCOPED_TRACE(artZuerst ? "kind first" : "kind last");
