@@ -28,16 +28,6 @@ TComponent::TComponent(QObject* owner) : QObject(owner) {}
 
 namespace {
 
-intptr_t MouseKeys(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
-  intptr_t k = 0;
-  if (buttons & Qt::LeftButton) k |= MK_LBUTTON;
-  if (buttons & Qt::RightButton) k |= MK_RBUTTON;
-  if (buttons & Qt::MiddleButton) k |= MK_MBUTTON;
-  if (mods & Qt::ShiftModifier) k |= MK_SHIFT;
-  if (mods & Qt::ControlModifier) k |= MK_CONTROL;
-  return k;
-}
-
 bool IsInputMessage(uint32_t m) {
   return (m >= WM_KEYDOWN && m <= WM_SYSKEYUP) || (m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL) || m == WM_CUT ||
          m == WM_PASTE || m == WM_CLEAR;
@@ -279,15 +269,7 @@ bool TControl::event(QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
       auto* me = static_cast<QMouseEvent*>(e);
-      uint32_t msg = WM_MOUSEMOVE;
-      const bool left = me->button() == Qt::LeftButton, right = me->button() == Qt::RightButton;
-      const bool middle = me->button() == Qt::MiddleButton;
-      if (e->type() == QEvent::MouseButtonPress)
-        msg = left ? WM_LBUTTONDOWN : right ? WM_RBUTTONDOWN : middle ? uint32_t(WM_MBUTTONDOWN) : uint32_t(0);
-      else if (e->type() == QEvent::MouseButtonRelease)
-        msg = left ? WM_LBUTTONUP : right ? WM_RBUTTONUP : middle ? uint32_t(WM_MBUTTONUP) : uint32_t(0);
-      else if (e->type() == QEvent::MouseButtonDblClick)
-        msg = left ? WM_LBUTTONDBLCLK : right ? uint32_t(WM_RBUTTONDBLCLK) : uint32_t(0);
+      const uint32_t msg = MouseMessageFor(e->type(), me->button());
       // The framework's own part of a press: a tab stop takes the focus. A disabled control
       // takes nothing, and the focus stays where it was.
       if (e->type() == QEvent::MouseButtonPress && tabStop_ && CanFocus() && !hasFocus()) {
@@ -296,7 +278,7 @@ bool TControl::event(QEvent* e) {
       }
       if (msg) {
         const QPoint p = me->position().toPoint();
-        TMessage m{msg, MouseKeys(me->modifiers(), me->buttons()), MakeLParam(p.x(), p.y()), 0};
+        TMessage m{msg, MouseKeyState(int(me->modifiers()), int(me->buttons())), MakeLParam(p.x(), p.y()), 0};
         DispatchGuarded(m);
       }
       e->accept();
@@ -304,9 +286,8 @@ bool TControl::event(QEvent* e) {
     }
     case QEvent::Wheel: {
       auto* we = static_cast<QWheelEvent*>(e);
-      const int delta = we->angleDelta().y();
       const QPoint g = we->globalPosition().toPoint();
-      TMessage m{WM_MOUSEWHEEL, intptr_t((uint32_t(uint16_t(int16_t(delta))) << 16) | uint32_t(MouseKeys(we->modifiers(), we->buttons()))),
+      TMessage m{WM_MOUSEWHEEL, WheelWParam(we->angleDelta().y(), int(we->modifiers()), int(we->buttons())),
                  MakeLParam(g.x(), g.y()), 0};
       DispatchGuarded(m);
       e->accept();
@@ -315,15 +296,10 @@ bool TControl::event(QEvent* e) {
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
       auto* fe = static_cast<QFocusEvent*>(e);
-      // A popup menu opening or closing is not a change of focus for the control.
-      if (fe->reason() == Qt::PopupFocusReason) return true;
+      if (!FocusReasonCounts(fe->reason())) return true;
       TMessage m{e->type() == QEvent::FocusIn ? uint32_t(WM_SETFOCUS) : uint32_t(WM_KILLFOCUS), 0, 0, 0};
       if (e->type() == QEvent::FocusIn) {
-        m.WParam = fe->reason() == Qt::MouseFocusReason ? FOCUS_MOUSE
-                   : (fe->reason() == Qt::TabFocusReason || fe->reason() == Qt::BacktabFocusReason ||
-                      fe->reason() == Qt::ShortcutFocusReason)
-                       ? FOCUS_KEYBOARD
-                       : FOCUS_OTHER;
+        m.WParam = FocusHowFromReason(fe->reason());
       } else {
         // Qt has already made the receiver the focus widget when the loser hears of it.
         m.WParam = intptr_t(ControlOfFocusWidget(QApplication::focusWidget()));

@@ -6,7 +6,8 @@
 //   TCustomControl     a control that paints itself on its Canvas in Paint()
 //   TForm              a top-level window (form.cpp: modal run, dropped files)
 //
-// Qt events are translated into messages (framework/gui/messages.h) in TControl::event;
+// Qt events are translated into messages (framework/gui/messages.h, by the functions of
+// input.h) in TControl::event;
 // a control handles what it wants in Dispatch and passes the rest to the inherited Dispatch.
 #pragma once
 #include <QWidget>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "framework/gui/canvas.h"
+#include "framework/gui/input.h"
 #include "framework/gui/messages.h"
 
 class QEventLoop;
@@ -272,13 +274,5 @@ intptr_t SendToActiveWindow(uint32_t msg, intptr_t wparam, intptr_t lparam);
 void SetCapture(TControl* control);
 void ReleaseCapture();
 TControl* GetCapture();
-
-// Translation of Qt input into messages; pure functions, tested as tables.
-int QtKeyToVirtualKey(int qtKey);
-// The character message for a key press: code page 1252 code, or -1 when the press types none.
-int KeyPressToChar(int qtKey, const std::string& textUtf8, bool ctrl, bool alt);
-TShiftState QtModifiersToShift(int qtModifiers, int qtButtons);
-// The shift state of a key message; Backtab is Shift+Tab even where Qt leaves Shift out.
-TShiftState KeyShift(int qtKey, int qtModifiers);
 
 }  // namespace komp

@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <climits>
 
+#include "framework/gui/input.h"
 #include "framework/gui/keyboard.h"
 #include "framework/gui/qtbridge.h"
 #include "framework/gui/services.h"
@@ -93,12 +94,6 @@ void ShowEditContextMenu(QLineEdit* le, QPoint screen) {
     default: break;
   }
 }
-
-intptr_t FocusHow(Qt::FocusReason r) {
-  if (r == Qt::MouseFocusReason) return FOCUS_MOUSE;
-  if (r == Qt::TabFocusReason || r == Qt::BacktabFocusReason || r == Qt::ShortcutFocusReason) return FOCUS_KEYBOARD;
-  return FOCUS_OTHER;
-}
 }  // namespace
 
 bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
@@ -159,15 +154,15 @@ bool TEditFilter::eventFilter(QObject* obj, QEvent* e) {
     }
     case QEvent::FocusIn: {
       auto* fe = static_cast<QFocusEvent*>(e);
-      if (fe->reason() == Qt::PopupFocusReason) return false;
+      if (!FocusReasonCounts(fe->reason())) return false;
       // The line edit takes the focus first (selecting all when tabbed into), then the handlers hear of it.
       Deliver(e);
-      self->Perform(WM_SETFOCUS, FocusHow(fe->reason()));
+      self->Perform(WM_SETFOCUS, FocusHowFromReason(fe->reason()));
       return true;
     }
     case QEvent::FocusOut: {
       auto* fe = static_cast<QFocusEvent*>(e);
-      if (fe->reason() == Qt::PopupFocusReason) return false;
+      if (!FocusReasonCounts(fe->reason())) return false;
       if (!hideSelection && le->hasSelectedText()) {
         // The line edit drops its selection when it loses the focus; put it back.
         const int start = le->selectionStart(), len = int(le->selectedText().size());

@@ -88,11 +88,8 @@ TControl* TForm::ActiveControl() const { return FocusedControl(this); }
 bool TControl::Focused() const { return hasFocus(); }
 
 void TControl::SetFocus(intptr_t how) {
-  const Qt::FocusReason reason = how == FOCUS_MOUSE      ? Qt::MouseFocusReason
-                                 : how == FOCUS_KEYBOARD ? Qt::TabFocusReason
-                                                         : Qt::OtherFocusReason;
   if (!focusable_) return;
-  setFocus(reason);
+  setFocus(Qt::FocusReason(FocusReasonFor(how)));
 }
 
 void TControl::ClearFocus() {

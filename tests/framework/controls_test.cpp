@@ -88,54 +88,6 @@ TEST(Controls, RealQtInputArrivesAsMessagesInOrder) {
   EXPECT_EQ(img.pixelColor(5, 5), QColor(255, 0, 0));
 }
 
-TEST(Controls, KeyTranslationTables) {
-  struct Key {
-    int qt, vk;
-  } keys[] = {{Qt::Key_A, 'A'},          {Qt::Key_Z, 'Z'},        {Qt::Key_0, '0'},       {Qt::Key_9, '9'},
-              {Qt::Key_F1, VK_F1},       {Qt::Key_F12, VK_F12},   {Qt::Key_Return, VK_RETURN},
-              {Qt::Key_Enter, VK_RETURN}, {Qt::Key_Backtab, VK_TAB}, {Qt::Key_Escape, VK_ESCAPE},
-              {Qt::Key_Left, VK_LEFT},   {Qt::Key_Down, VK_DOWN}, {Qt::Key_PageUp, VK_PRIOR},
-              {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_Home, VK_HOME}, {Qt::Key_Delete, VK_DELETE},
-              {Qt::Key_Insert, VK_INSERT}, {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Space, VK_SPACE},
-              {Qt::Key_Shift, VK_SHIFT}, {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},
-              {Qt::Key_Adiaeresis, 0xDE}, {Qt::Key_ssharp, 0xDB}, {Qt::Key_unknown, 0}};
-  for (const Key& k : keys) EXPECT_EQ(QtKeyToVirtualKey(k.qt), k.vk) << std::hex << k.qt;
-
-  struct Char {
-    int qt;
-    const char* text;
-    bool ctrl, alt;
-    int ch;
-  } chars[] = {{Qt::Key_A, "a", false, false, 'a'},
-               {Qt::Key_A, "A", false, false, 'A'},
-               {Qt::Key_A, "a", true, false, 1},
-               {Qt::Key_V, "\x16", true, false, 22},
-               {Qt::Key_Z, "", true, false, 26},
-               {Qt::Key_1, "1", true, false, -1},
-               {Qt::Key_A, "a", false, true, -1},
-               {Qt::Key_Adiaeresis, "\xC3\xA4", false, false, 0xE4},
-               {Qt::Key_unknown, "\xE2\x82\xAC", false, false, 0x80},  // euro sign
-               {Qt::Key_unknown, "\xE2\x86\x92", false, false, -1},  // no such character in 1252
-               {Qt::Key_Question, "?", false, false, '?'},
-               {Qt::Key_Backspace, "\b", false, false, 8},
-               {Qt::Key_Tab, "\t", false, false, 9},
-               {Qt::Key_Return, "\r", false, false, 13},
-               {Qt::Key_Enter, "\r", false, false, 13},
-               {Qt::Key_Escape, "\x1B", false, false, 27},
-               {Qt::Key_Delete, "\x7F", false, false, -1},
-               {Qt::Key_Left, "", false, false, -1},
-               {Qt::Key_F1, "", false, false, -1}};
-  for (const Char& c : chars)
-    EXPECT_EQ(KeyPressToChar(c.qt, c.text, c.ctrl, c.alt), c.ch) << std::hex << c.qt << " " << c.text;
-
-  EXPECT_EQ(QtModifiersToShift(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton), ssShift | ssCtrl | ssLeft);
-  EXPECT_EQ(QtModifiersToShift(Qt::AltModifier, Qt::RightButton), ssAlt | ssRight);
-  EXPECT_EQ(QtModifiersToShift(0, 0), 0);
-  EXPECT_EQ(KeyShift(Qt::Key_Backtab, 0), ssShift) << "Backtab is Shift+Tab even without the modifier";
-  EXPECT_EQ(KeyShift(Qt::Key_Backtab, Qt::ShiftModifier), ssShift);
-  EXPECT_EQ(KeyShift(Qt::Key_Tab, Qt::ControlModifier), ssCtrl);
-}
-
 TEST(Controls, MouseEventsAsMessages) {
   TTestServices services;
   TForm form;
