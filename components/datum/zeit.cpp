@@ -4,6 +4,7 @@
 //
 // Call flow of a keystroke: Dispatch -> TastePress -> TZeitModel::Key -> blink restart and
 // repaint (both fields of a pair) -> Changing -> change timer -> OnTimer -> OnChange.
+// Tab and Enter: TastePress leaves them to the parents -> DefaultHandler.
 #include "components/datum/zeit.h"
 
 #include <QPointer>
@@ -11,7 +12,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "components/common/tablehost.h"
 #include "framework/gui/menus.h"
 #include "framework/gui/registry.h"
 #include "framework/gui/services.h"
@@ -381,16 +381,12 @@ void TZeit::TastePress(TMessage& msg) {
     TCustomControl::Dispatch(msg);
     return;
   }
-  if (vk == VK_TAB && !ctrl) {
-    NextWindow(ss & ssShift);
-    return;
-  }
-  if (vk == VK_RETURN && !ctrl) {
-    if (OnNextWindow) {
+  if ((vk == VK_TAB || vk == VK_RETURN) && !ctrl) {
+    if (vk == VK_RETURN && OnNextWindow) {
       TNotifyEvent handler = OnNextWindow;
       handler(this);
     } else {
-      NextWindow(false);
+      msg.Handled = false;  // to the parents, then to DefaultHandler
     }
     return;
   }
@@ -514,21 +510,17 @@ void TZeit::Blinken() {
 
 // ---------------------------------------------------------------- Tab and Enter
 
-void TZeit::NextWindow(bool backwards) {
+void TZeit::DefaultHandler(TMessage& msg) {
+  const TShiftState ss = KeyShiftOf(msg);
+  if (msg.Msg != WM_KEYDOWN || (msg.WParam != VK_TAB && msg.WParam != VK_RETURN) || (ss & (ssCtrl | ssAlt))) {
+    TCustomControl::DefaultHandler(msg);
+    return;
+  }
+  // Through the parent's tab order, wrapping inside it.
+  const bool forward = !(msg.WParam == VK_TAB && (ss & ssShift));
   TControl* parent = ParentControl();
-  if (!parent) {
-    SelectNextControl(!backwards);
-    return;
-  }
-  // The icon table decides itself where Tab goes from its date fields, unless the first one
-  // hands over to the second.
-  if (!backwards && dynamic_cast<ITableHost*>(parent)) {
-    const auto order = TabOrderList(parent);
-    if (order.size() >= 2 && order[0] == this && order[1]->CanFocus()) order[1]->SetFocus(FOCUS_KEYBOARD);
-    else parent->Perform(WM_KEYDOWN, VK_TAB, reinterpret_cast<intptr_t>(this));
-    return;
-  }
-  if (TControl* next = FindNextControl(parent, this, !backwards, true)) next->SetFocus(FOCUS_KEYBOARD);
+  if (!parent) SelectNextControl(forward);
+  else if (TControl* next = FindNextControl(parent, this, forward, true)) next->SetFocus(FOCUS_KEYBOARD);
 }
 
 // ---------------------------------------------------------------- painting

@@ -39,7 +39,9 @@ class TZeit : public TCustomControl {
   void SetStyle(TZeitStyle s);
   // Called when the value changes: at once for the picker and the menu, delayed while typing.
   TZeitEvent OnChange;
-  // If set, Enter calls it instead of moving the focus.
+  // If set, Enter calls it instead of moving the focus. Tab, and Enter without it, are left
+  // to the parent controls (they bubble, Origin = this field); when no parent takes them the
+  // focus moves on through the parent's tab order.
   TNotifyEvent OnNextWindow;
   bool Change() const { return model_.Change; }
   void SetChangeFlag(bool v) { model_.Change = v; }
@@ -116,6 +118,9 @@ class TZeit : public TCustomControl {
   TZeitModel& Model() { return model_; }
   const TZeitModel& Model() const { return model_; }
 
+ protected:
+  void DefaultHandler(TMessage& msg) override;
+
  private:
   friend struct TZeitPicker;
   void Blinken();
@@ -126,7 +131,6 @@ class TZeit : public TCustomControl {
   // After a value change that may have moved the partner: both repaint.
   void Changed();
   void Range(const std::optional<TZeitRange>& r, bool keepTime);
-  void NextWindow(bool backwards);
   void BuildBackground();
   void PickerClosed(bool ok);
   // The picker's window goes with the field; it must not call back into what is left of it.

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "components/common/editmenu.h"
-#include "components/common/tablehost.h"
 #include "framework/gui/caret.h"
 #include "framework/gui/registry.h"
 #include "framework/gui/services.h"
@@ -276,8 +275,8 @@ void TIn::EvKillFocus(TMessage&) {
 
 void TIn::EvKeyDown(TMessage& msg) {
   switch (msg.WParam) {
-    case VK_TAB: NextWindow((KeyShiftOf(msg) & ssShift) != 0); return;
-    case VK_RETURN: NextWindow(false); return;
+    case VK_TAB:
+    case VK_RETURN: NextWindow(msg); return;
     case VK_LEFT:
     case VK_RIGHT:
     case VK_HOME:
@@ -396,30 +395,25 @@ void TIn::EvEditCommand(TMessage& msg) {
 
 // ---------------------------------------------------------------- Tab and Enter
 
-void TIn::NextWindow(bool backwards) {
-  // OnNextWindow and a table host only know "next": Shift+Tab always goes back through the
-  // window's tab order.
-  if (backwards) {
-    SelectNextControl(false);
-    return;
-  }
-  if (OnNextWindow) {
+void TIn::NextWindow(TMessage& msg) {
+  // OnNextWindow only knows "next": Shift+Tab never goes there.
+  const bool backwards = msg.WParam == VK_TAB && (KeyShiftOf(msg) & ssShift);
+  if (!backwards && OnNextWindow) {
     TNotifyEvent handler = OnNextWindow;
     handler(this);
     return;
   }
-  TControl* parent = ParentControl();
-  if (parent && dynamic_cast<ITableHost*>(parent)) {
-    const auto order = TabOrderList(parent);
-    if (order.size() >= 2 && order[0] == this && order[1]->CanFocus()) {
-      order[1]->SetFocus(FOCUS_KEYBOARD);
-    } else {
-      parent->Perform(WM_KEYDOWN, VK_TAB, reinterpret_cast<intptr_t>(this));
-    }
+  // Left to the parents: a table that hosts the field as its editor decides where it goes.
+  msg.Handled = false;
+}
+
+void TIn::DefaultHandler(TMessage& msg) {
+  if (msg.Msg != WM_KEYDOWN || (msg.WParam != VK_TAB && msg.WParam != VK_RETURN)) {
+    TCustomControl::DefaultHandler(msg);
     return;
   }
   // The whole window's order, so that Tab leaves a group box at its end.
-  SelectNextControl(true);
+  SelectNextControl(!(msg.WParam == VK_TAB && (KeyShiftOf(msg) & ssShift)));
 }
 
 namespace In {

@@ -19,7 +19,9 @@ class TIn : public TCustomControl {
  public:
   explicit TIn(QWidget* owner);
 
-  // Tab or Enter call this instead of moving the focus (Shift+Tab always goes back).
+  // Tab or Enter call this instead of moving the focus (Shift+Tab never does). Without it
+  // they are left to the parent controls (they bubble, Origin = this field), and when no
+  // parent takes them the focus moves on through the window's tab order.
   TNotifyEvent OnNextWindow;
   // Fired when the field is left after user edits, or on every change with EinzelChange.
   TNotifyEvent OnChange;
@@ -96,6 +98,7 @@ class TIn : public TCustomControl {
   void EvRButtonUp(TMessage& msg);
   void EvLButtonDblClk(TMessage& msg);
   void EvEditCommand(TMessage& msg);
+  void DefaultHandler(TMessage& msg) override;
 
  private:
   int TextWidth(std::string_view s);
@@ -103,7 +106,7 @@ class TIn : public TCustomControl {
   // After a user edit: cursor and caret placed, repainted, OnChange with EinzelChange.
   // False when the change handler freed the field.
   bool Changed();
-  void NextWindow(bool backwards);
+  void NextWindow(TMessage& msg);
   bool InEditBox(int x, int y) const { return x > CaptionX() && y >= 0 && y < Height(); }
 
   TInModel model_;

@@ -28,11 +28,6 @@ TComponent::TComponent(QObject* owner) : QObject(owner) {}
 
 namespace {
 
-bool IsInputMessage(uint32_t m) {
-  return (m >= WM_KEYDOWN && m <= WM_SYSKEYUP) || (m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL) || m == WM_CUT ||
-         m == WM_PASTE || m == WM_CLEAR;
-}
-
 QPointer<TControl> g_capture;
 
 // Keeps the aligned and anchored controls of one parent in place when it is resized.
@@ -183,32 +178,6 @@ void TControl::SetCursorShape(TCursor c) {
 }
 
 void TControl::SetHint(const std::string& hint) { setToolTip(ToQString(hint)); }
-
-intptr_t TControl::Perform(uint32_t msg, intptr_t wparam, intptr_t lparam) {
-  TMessage m{msg, wparam, lparam, 0};
-  DispatchGuarded(m);
-  return m.Result;
-}
-
-void TControl::DispatchGuarded(TMessage& m) {
-  // Input to a disabled control is dropped here, whichever way it came.
-  if (!isEnabled() && IsInputMessage(m.Msg)) return;
-  try {
-    Dispatch(m);
-  } catch (const std::exception& ex) {
-    ShowException(ex.what());
-  } catch (...) {
-    ShowException("Unbekannter Fehler");
-  }
-}
-
-void TControl::Dispatch(TMessage& msg) { DefaultHandler(msg); }
-
-void TControl::DefaultHandler(TMessage& msg) {
-  if (msg.Msg == WM_KEYDOWN && msg.WParam == VK_TAB && !(msg.LParam & (ssCtrl | ssAlt))) {
-    SelectNextControl(!(msg.LParam & ssShift));
-  }
-}
 
 TControl* TControl::ParentControl() const { return dynamic_cast<TControl*>(parentWidget()); }
 

@@ -7,8 +7,9 @@
 //   TForm              a top-level window (form.cpp: modal run, dropped files)
 //
 // Qt events are translated into messages (framework/gui/messages.h, by the functions of
-// input.h) in TControl::event;
-// a control handles what it wants in Dispatch and passes the rest to the inherited Dispatch.
+// input.h) in TControl::event. The base Dispatch routes each message to a virtual handler of
+// its group (WMKeyDown, WMMouseDown, ...), so a control overrides only what it handles; an
+// unhandled key bubbles to the parent controls (dispatch.cpp).
 #pragma once
 #include <QWidget>
 #include <functional>
@@ -87,9 +88,10 @@ class TControl : public QWidget, public TObject {
   std::string Name;
   intptr_t Tag = 0;
 
-  // Delivers a message synchronously and returns its result.
+  // Delivers a message synchronously, as Qt's events are delivered, and returns its result.
   intptr_t Perform(uint32_t msg, intptr_t wparam = 0, intptr_t lparam = 0);
-  // The one entry point of messages; overrides pass what they do not handle to the inherited one.
+  // Every message passes here. The base routes it to the handler of its group below; a
+  // control that overrides Dispatch passes what it does not handle to the inherited one.
   virtual void Dispatch(TMessage& msg);
 
   bool Focused() const;
@@ -121,7 +123,35 @@ class TControl : public QWidget, public TObject {
 
  protected:
   bool event(QEvent* e) override;
-  // Handles what no control took: Tab moves the focus through the window's tab order.
+
+  // The handlers the base Dispatch calls, by message group. The base versions take nothing:
+  // they clear msg.Handled. A key message (WM_KEYDOWN, WM_KEYUP, WM_CHAR) left unhandled
+  // goes on to the parent control, then to its parent, up to the window or a Qt widget that
+  // is no control, until one handles it; disabled parents are passed over. msg.Origin is the
+  // control the key was typed into, so a parent tells its children's keys (Origin != this)
+  // from its own. What nobody handles ends in the origin's DefaultHandler.
+  virtual void WMKeyDown(TMessage& msg) { msg.Handled = false; }
+  virtual void WMKeyUp(TMessage& msg) { msg.Handled = false; }
+  virtual void WMChar(TMessage& msg) { msg.Handled = false; }
+  // WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN; a tab stop has taken the focus before.
+  virtual void WMMouseDown(TMessage& msg) { msg.Handled = false; }
+  // WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP.
+  virtual void WMMouseUp(TMessage& msg) { msg.Handled = false; }
+  // WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK: the second press of a double click.
+  virtual void WMDblClick(TMessage& msg) { msg.Handled = false; }
+  virtual void WMMouseMove(TMessage& msg) { msg.Handled = false; }
+  virtual void WMMouseWheel(TMessage& msg) { msg.Handled = false; }
+  virtual void WMSetFocus(TMessage& msg) { msg.Handled = false; }
+  virtual void WMKillFocus(TMessage& msg) { msg.Handled = false; }
+  virtual void WMSize(TMessage& msg) { msg.Handled = false; }
+  virtual void WMHScroll(TMessage& msg) { msg.Handled = false; }
+  virtual void WMVScroll(TMessage& msg) { msg.Handled = false; }
+  virtual void WMTimer(TMessage& msg) { msg.Handled = false; }
+  // WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR.
+  virtual void WMEditCommand(TMessage& msg) { msg.Handled = false; }
+  // Everything else: application messages, CM_MOUSEENTER, CM_FONTCHANGED, ...
+  virtual void WMOther(TMessage& msg) { msg.Handled = false; }
+  // Runs for a message nobody handled: Tab moves the focus through the window's tab order.
   virtual void DefaultHandler(TMessage& msg);
 
  private:

@@ -5,11 +5,18 @@
 
 namespace komp {
 
+class TControl;
+
 struct TMessage {
   uint32_t Msg = 0;
   intptr_t WParam = 0;
   intptr_t LParam = 0;
   intptr_t Result = 0;
+  // Cleared by the framework's own handlers, which take nothing: an unhandled key bubbles to
+  // the parent controls, and what nobody takes ends in the DefaultHandler (controls.h).
+  bool Handled = true;
+  // The control the message was sent to; while a key bubbles, the one it was typed into.
+  TControl* Origin = nullptr;
 
   // Mouse messages carry the position in LParam (x low word, y high word, signed) and the
   // button and modifier state (MK_*) in WParam.

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QPointer>
 
-#include "components/common/tablehost.h"
 #include "framework/gui/caret.h"
 #include "framework/gui/registry.h"
 #include "framework/testing/doubles.h"
@@ -52,13 +51,22 @@ struct Form {
   }
 };
 
-class Host : public TCustomControl, public ITableHost {
+// A parent that hosts fields as a table hosts its editors: it records the keys that bubble
+// up from them and, while `takes` is set, handles them.
+class Host : public TCustomControl {
  public:
   explicit Host(QWidget* owner) : TCustomControl(owner) {}
-  std::vector<TMessage> tabs;
-  void Dispatch(TMessage& m) override {
-    if (m.Msg == WM_KEYDOWN) tabs.push_back(m);
-    else TCustomControl::Dispatch(m);
+  std::vector<TMessage> keys;
+  bool takes = false;
+
+ protected:
+  void WMKeyDown(TMessage& m) override {
+    if (m.Origin == this) {
+      TCustomControl::WMKeyDown(m);
+      return;
+    }
+    keys.push_back(m);
+    if (!takes) m.Handled = false;
   }
 };
 }  // namespace
@@ -337,10 +345,11 @@ TEST(In, TabAndEnterMoveTheFocusOrCallOnNextWindow) {
   EXPECT_EQ(CaretState().owner, c);
 }
 
-TEST(In, FieldsOnATableHostHandTabToIt) {
+TEST(In, FieldsOnAHostLeaveTabAndEnterToIt) {
   Form t(1);
   auto* host = new Host(&t.form);
   host->SetBounds(0, 0, 300, 100);
+  host->SetTabOrder(1);
   auto* first = new TIn(host);
   first->SetTabOrder(0);
   auto* second = new TIn(host);
@@ -348,16 +357,38 @@ TEST(In, FieldsOnATableHostHandTabToIt) {
   second->SetTop(30);
   t.form.show();
   first->SetFocus(FOCUS_KEYBOARD);
+  // A host that does not take the key: it hears of it, then the focus moves on as always.
   SendKey(first, Qt::Key_Tab, "\t");
-  EXPECT_TRUE(second->Focused()) << "the first field hands on to the second";
+  ASSERT_EQ(host->keys.size(), 1u);
+  EXPECT_EQ(host->keys[0].WParam, VK_TAB);
+  EXPECT_EQ(host->keys[0].Origin, first);
+  EXPECT_TRUE(second->Focused());
+
+  // A host that takes them decides: the field keeps the focus, and nothing is typed.
+  host->takes = true;
   SendKey(second, Qt::Key_Tab, "\t");
-  ASSERT_EQ(host->tabs.size(), 1u);
-  EXPECT_EQ(host->tabs[0].WParam, VK_TAB);
-  EXPECT_EQ(host->tabs[0].LParam, reinterpret_cast<intptr_t>(second));
-  second->SetEnabled(false);
-  first->SetFocus(FOCUS_KEYBOARD);
-  SendKey(first, Qt::Key_Return, "\r");
-  EXPECT_EQ(host->tabs.size(), 2u) << "no focusable second control: the host decides";
+  SendKey(second, Qt::Key_Return, "\r");
+  SendKey(second, Qt::Key_Backtab, "", Qt::ShiftModifier);
+  ASSERT_EQ(host->keys.size(), 4u);
+  EXPECT_EQ(host->keys[1].WParam, VK_TAB);
+  EXPECT_EQ(host->keys[2].WParam, VK_RETURN) << "Enter reaches the host as itself";
+  EXPECT_EQ(host->keys[3].WParam, VK_TAB);
+  EXPECT_EQ(KeyShiftOf(host->keys[3]), ssShift);
+  for (size_t i = 1; i < host->keys.size(); ++i) EXPECT_EQ(host->keys[i].Origin, second) << i;
+  EXPECT_TRUE(second->Focused());
+  EXPECT_EQ(second->Text(), "");
+
+  // OnNextWindow comes first: Tab and Enter go there and not to the host; Shift+Tab does not.
+  int next = 0;
+  second->OnNextWindow = [&](TObject*) { ++next; };
+  SendKey(second, Qt::Key_Tab, "\t");
+  SendKey(second, Qt::Key_Return, "\r");
+  EXPECT_EQ(next, 2);
+  EXPECT_EQ(host->keys.size(), 4u);
+  host->takes = false;
+  SendKey(second, Qt::Key_Backtab, "", Qt::ShiftModifier);
+  EXPECT_EQ(host->keys.size(), 5u);
+  EXPECT_TRUE(first->Focused()) << "not taken, Shift+Tab goes back through the window's order";
 }
 
 // ---------------------------------------------------------------- mouse, menu, scrolling

@@ -15,7 +15,6 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "components/common/tablehost.h"
 #include "components/datum/zeit.h"
 #include "framework/gui/menus.h"
 #include "framework/gui/pickers.h"
@@ -434,13 +433,22 @@ TEST(Zeit, FocusPlacesTheCursorOnTheFirstEmptyPart) {
 }
 
 namespace {
-class Host : public TCustomControl, public ITableHost {
+// A parent that hosts date fields as a table hosts its editors: it records the keys that
+// bubble up from them and, while `takes` is set, handles them.
+class Host : public TCustomControl {
  public:
   explicit Host(QWidget* owner) : TCustomControl(owner) {}
   std::vector<TMessage> keys;
-  void Dispatch(TMessage& m) override {
-    if (m.Msg == WM_KEYDOWN) keys.push_back(m);
-    else TCustomControl::Dispatch(m);
+  bool takes = false;
+
+ protected:
+  void WMKeyDown(TMessage& m) override {
+    if (m.Origin == this) {
+      TCustomControl::WMKeyDown(m);
+      return;
+    }
+    keys.push_back(m);
+    if (!takes) m.Handled = false;
   }
 };
 }  // namespace
@@ -466,7 +474,8 @@ TEST(Zeit, TabAndEnterMoveThroughTheParentsOrder) {
   EXPECT_EQ(next, 1) << "Tab always moves";
   EXPECT_TRUE(b.zweit->Focused());
 
-  // In a table host the first field hands over to the second; the second asks the host.
+  // On a host, Tab goes to the host first. Not taken, it moves on through the host's order
+  // (wrapping inside it); taken, the host decides and the field keeps the focus.
   auto* host = new Host(&b.form);
   host->SetBounds(10, 120, 400, 60);
   auto* vom = new TZeit(host);
@@ -477,9 +486,23 @@ TEST(Zeit, TabAndEnterMoveThroughTheParentsOrder) {
   SendKey(vom, Qt::Key_Tab, "\t");
   EXPECT_TRUE(bis->Focused());
   SendKey(bis, Qt::Key_Tab, "\t");
-  ASSERT_EQ(host->keys.size(), 1u);
-  EXPECT_EQ(host->keys[0].WParam, VK_TAB);
-  EXPECT_EQ(host->keys[0].LParam, reinterpret_cast<intptr_t>(bis));
+  EXPECT_TRUE(vom->Focused());
+  ASSERT_EQ(host->keys.size(), 2u);
+  EXPECT_EQ(host->keys[0].Origin, vom);
+  EXPECT_EQ(host->keys[1].Origin, bis);
+  host->takes = true;
+  vom->SetFocus();
+  SendKey(vom, Qt::Key_Tab, "\t");
+  SendKey(vom, Qt::Key_Return, "\r");
+  ASSERT_EQ(host->keys.size(), 4u);
+  EXPECT_EQ(host->keys[2].WParam, VK_TAB);
+  EXPECT_EQ(host->keys[2].Origin, vom);
+  EXPECT_EQ(host->keys[3].WParam, VK_RETURN);
+  EXPECT_TRUE(vom->Focused());
+  vom->OnNextWindow = [&](TObject*) { ++next; };
+  SendKey(vom, Qt::Key_Return, "\r");
+  EXPECT_EQ(next, 2) << "OnNextWindow takes Enter before the host";
+  EXPECT_EQ(host->keys.size(), 4u);
 }
 
 TEST(Zeit, ClicksPlaceTheCursorUnderThePointer) {
