@@ -217,13 +217,17 @@ class TIconTab : public TCustomControl {
   bool SuchModus = false;
   static constexpr TColor kSuchFarbe = RGB(192, 246, 174);
 
-  void Dispatch(TMessage& msg) override;
-
   static constexpr int kBar = 16;     // scroll bar thickness
   static constexpr int kTabGap = 10;  // between stacked tabs
   // Shown when rows cannot be had (caption "Fehler").
   static constexpr const char* kSpeicherText =
       "Zeilen konnten nicht eingef\xFCgt werden,\nzu wenig oder zu fragmentierter Speicher!";
+
+ protected:
+  void WMSize(TMessage& msg) override;
+  void WMVScroll(TMessage& msg) override;
+  void WMHScroll(TMessage& msg) override;
+  void WMMouseWheel(TMessage& msg) override;
 
  private:
   // icontab_model.cpp
