@@ -424,7 +424,7 @@ void TZeit::TastePress(TMessage& msg) {
 void TZeit::MouseWheelHandler(TMessage& msg) {
   // The wheel turns the field the person is typing in, not every field it passes over.
   if (!focused_) return;
-  const int delta = int16_t(uint16_t((msg.WParam >> 16) & 0xFFFF));
+  const int delta = msg.WheelDelta();
   if (delta == 120) Perform(WM_KEYDOWN, VK_UP, 0);
   else if (delta == -120) Perform(WM_KEYDOWN, VK_DOWN, 0);
 }

@@ -403,7 +403,7 @@ void TDruckReport::MouseClick(TMessage& msg) {
 
 void TDruckReport::MouseWheel(TMessage& msg) {
   if (!scrollBar_ || !scrollBar_->Visible()) return;
-  const int delta = int16_t(uint16_t((uint64_t(msg.WParam) >> 16) & 0xFFFF));
+  const int delta = msg.WheelDelta();
   if (delta < 0)
     ScrollOffset = std::min(ScrollOffset + kWheelStep, scrollBar_->Max());
   else if (delta > 0)

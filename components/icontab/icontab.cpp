@@ -135,13 +135,13 @@ void TIconTab::SetA_Format(TAnzeigeFormat Format) {
 
 void TIconTab::WMSize(TMessage&) { SetGroesse(); }
 
-void TIconTab::WMVScroll(TMessage& msg) { Ver_Change(int(msg.WParam & 0xFFFF), int((msg.WParam >> 16) & 0xFFFF)); }
+void TIconTab::WMVScroll(TMessage& msg) { Ver_Change(msg.ScrollCode(), msg.ScrollPos()); }
 
-void TIconTab::WMHScroll(TMessage& msg) { Hor_Change(int(msg.WParam & 0xFFFF), int((msg.WParam >> 16) & 0xFFFF)); }
+void TIconTab::WMHScroll(TMessage& msg) { Hor_Change(msg.ScrollCode(), msg.ScrollPos()); }
 
 void TIconTab::WMMouseWheel(TMessage& msg) {
   // Three rows a notch, as the desktop scrolls lists.
-  const int delta = int(int16_t(uint16_t((msg.WParam >> 16) & 0xFFFF)));
+  const int delta = msg.WheelDelta();
   const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
   for (int i = 0; i < std::abs(notches) * 3; ++i) Ver_Change(notches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
 }

@@ -474,7 +474,7 @@ void TCustomGrid::Dispatch(TMessage& msg) {
       EvMouseUp(msg);
       return;
     case WM_MOUSEWHEEL:
-      EvMouseWheel(int(int16_t(uint16_t((msg.WParam >> 16) & 0xFFFF))));
+      EvMouseWheel(msg.WheelDelta());
       return;
     case WM_SIZE:
       Relayout();

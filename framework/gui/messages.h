@@ -22,6 +22,11 @@ struct TMessage {
   // button and modifier state (MK_*) in WParam.
   int XPos() const { return int(int16_t(uint16_t(LParam & 0xFFFF))); }
   int YPos() const { return int(int16_t(uint16_t((LParam >> 16) & 0xFFFF))); }
+  // WM_MOUSEWHEEL: the signed delta in the high word of WParam (120 a notch).
+  // WM_HSCROLL / WM_VSCROLL: the scroll code in the low word, the position in the high word.
+  int WheelDelta() const { return int(int16_t(uint16_t((uint64_t(WParam) >> 16) & 0xFFFF))); }
+  int ScrollCode() const { return int(WParam & 0xFFFF); }
+  int ScrollPos() const { return int((uint64_t(WParam) >> 16) & 0xFFFF); }
 };
 
 constexpr intptr_t MakeLParam(int lo, int hi) {
