@@ -219,6 +219,12 @@ class TIconTab : public TCustomControl {
 
   static constexpr int kBar = 16;     // scroll bar thickness
   static constexpr int kTabGap = 10;  // between stacked tabs
+  // ---- interaction and in-cell input (icontab_input.cpp, icontab_editor.*)
+
+  // ---- search (icontab_search.cpp)
+
+  // ---- export, clipboard, e-mail (icontab_export.cpp)
+
   // Shown when rows cannot be had (caption "Fehler").
   static constexpr const char* kSpeicherText =
       "Zeilen konnten nicht eingef\xFCgt werden,\nzu wenig oder zu fragmentierter Speicher!";
@@ -262,6 +268,12 @@ class TIconTab : public TCustomControl {
   bool WalkRows(const RowVisitor& at, const std::function<void(int y)>& band = {});
   bool RowPlace(Tabdefinition& t, int row, TRect& out);
   void InvalidateRow(Tabdefinition& t, int row);
+  // icontab_input.cpp, icontab_editor.*
+
+  // icontab_search.cpp
+
+  // icontab_export.cpp
+
   // icontab_paint.cpp
   void DrawCells(Tabdefinition& t, int row, RowDef& r, const TRect& rect, bool firstVisible);
   TColor CellColor(const Tabdefinition& t, int row, int col, TColor rowColor) const;
@@ -303,6 +315,10 @@ class TIconTab : public TCustomControl {
   TScrollBar* vbar_ = nullptr;
   TScrollBar* hbar_ = nullptr;
   mutable TTextWidths widths_;
+  // ---- state of interaction and input (icontab_input.cpp, icontab_editor.*)
+
+  // ---- state of search (icontab_search.cpp)
+
   // A handler of OnNewRow runs (no second one starts from its writes).
   static bool newRowRunning_;
   // Set in the destructor, so that a handler that frees the control is noticed.
