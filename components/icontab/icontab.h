@@ -28,6 +28,7 @@
 namespace komp {
 
 class TBitmap;
+class TEdit;
 class TImageList;
 class TPopupMenu;
 class TScrollBar;
@@ -212,8 +213,8 @@ class TIconTab : public TCustomControl {
   int HorzRange() const { return hRange_; }
   TScrollBar* VertBar() const { return vbar_; }
   TScrollBar* HorzBar() const { return hbar_; }
-  // Search state as the marks show it (set by the search of a later step and by tests).
-  int SuchSpalte = -1;
+  // Search state as the marks show it: the column Suche scans, the search field attached.
+  int SuchSpalte = 0;
   bool SuchModus = false;
   static constexpr TColor kSuchFarbe = RGB(192, 246, 174);
 
@@ -222,8 +223,56 @@ class TIconTab : public TCustomControl {
   // ---- interaction and in-cell input (icontab_input.cpp, icontab_editor.*)
 
   // ---- search (icontab_search.cpp)
+  // The search field's callback: 0 searches the last tab's search column, 1 and 2 end and start
+  // the search mode, 3 is Enter, 4 + k makes column k the search column.
+  void Suche(int Code);
+  // F3: the same search, from the row after the current row.
+  void SucheWeiter();
+  // A character typed without a search field: taken upper-case into the typed text, then searched.
+  void SucheZeichen(char Key);
+  // Forgets the typed search text (on focus loss).
+  void ClearTypedSearch() { tippText_.clear(); }
+  const std::string& TypedSearch() const { return tippText_; }
+  // Registers Suche with the linked search field and gives it the column names.
+  void SucheAnmelden();
+  struct SuchResult {
+    int32_t Row = -1;
+    int32_t Matched = 0;  // characters of Text matched
+    int32_t Rest = 0;     // characters of the cell after them
+  };
+  // The row of tab Tab (-1: selected) whose column ACol equals Text, ignoring case, or else (unless
+  // Exact) the first that begins with it, searched from StartRow (-1: the current row) round to
+  // it. With Select the row becomes the current one; Edit gets the cell with the rest selected.
+  int FindRow(std::string_view Text, bool Select, int ACol, TEdit* Edit = nullptr, int StartRow = -1,
+              bool Exact = false, int Tab = -1, SuchResult* Result = nullptr);
 
   // ---- export, clipboard, e-mail (icontab_export.cpp)
+  // Writes the selected tab to a file (name in code page 1252) in layout 1..6 (see kExportFilter).
+  // False, after the message, when it could not be written; an old file is then left as it was.
+  bool Export(const std::string& Datei, int Format);
+  // The same by the file system's own name.
+  bool ExportSystem(const std::string& SystemName, int Format);
+  // The save dialog, then Export in the layout of the chosen filter.
+  void OnExport(TObject* Sender);
+  // Puts Text on the clipboard as it is, with MitHTML also the HTML of all tabs.
+  bool TextKopie(std::string_view Text, bool MitHTML);
+  // The "HTML Format" text of all tabs; OhneKopf appends the HTML alone to Out. False when the
+  // text is too long for the header's offsets (Out then holds it with a header left unset).
+  bool HTMLKopie(std::string& Out, bool OhneKopf = false);
+  // The clicked tab as text, tab between cells and CR LF between rows, with its HTML.
+  void OnTabKopie(TObject* Sender);
+  // The current cell of the clicked tab as text.
+  void OnZellKopie(TObject* Sender);
+  // Puts the tables on the clipboard and opens a new mail for pasting them.
+  void OnEMail(TObject* Sender);
+  // Inserts the clipboard's text into Str at Pos (1-based); false without text.
+  bool TextPaste(std::string& Str, int Pos);
+  // The first tab's cells and widths into tab 0 of Ziel.
+  void Tab_Kopie(TIconTab* Ziel);
+  static constexpr const char* kExportFilter =
+      "Tabulator|*.txt|Trennzeichen(;)|*.txt|Trennzeichen(#)|*.txt|Gruppe+Tabulator|*.txt|"
+      "Gruppe+Trennzeichen(;)|*.txt|Gruppe+Trennzeichen(#)|*.txt";
+  static constexpr const char* kExportFehler = "Datei konnte nicht gespeichert werden!";
 
   // Shown when rows cannot be had (caption "Fehler").
   static constexpr const char* kSpeicherText =
@@ -271,8 +320,12 @@ class TIconTab : public TCustomControl {
   // icontab_input.cpp, icontab_editor.*
 
   // icontab_search.cpp
-
+  void SucheIn(bool weiter);
+  void ZeigeZeile(Tabdefinition& t, int row);
   // icontab_export.cpp
+  // Rows that export, text and HTML write: up to the last with entries, never the new-record row.
+  int AusgabeZeilen(const Tabdefinition& t) const;
+  std::string TabText(const Tabdefinition& t) const;
 
   // icontab_paint.cpp
   void DrawCells(Tabdefinition& t, int row, RowDef& r, const TRect& rect, bool firstVisible);
@@ -318,6 +371,8 @@ class TIconTab : public TCustomControl {
   // ---- state of interaction and input (icontab_input.cpp, icontab_editor.*)
 
   // ---- state of search (icontab_search.cpp)
+  std::string tippText_;  // typed without a search field, upper-case
+  static int suchLauf_;   // a newer search supersedes a running one
 
   // A handler of OnNewRow runs (no second one starts from its writes).
   static bool newRowRunning_;

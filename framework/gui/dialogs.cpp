@@ -7,9 +7,11 @@ namespace komp {
 namespace {
 template <class F>
 bool Run(TOpenDialog& d, F&& show) {
-  TFileDialogSpec spec{d.Title, d.Filter, d.DefaultExt, d.InitialDir, d.FileName, {}, d.SystemInitialDir};
+  TFileDialogSpec spec{d.Title, d.Filter, d.DefaultExt, d.InitialDir, d.FileName, {}, d.SystemInitialDir,
+                       d.FilterIndex};
   if (!show(spec)) return false;
   d.FileName = spec.FileName;
+  d.FilterIndex = spec.FilterIndex;
   d.SystemFileName = spec.SystemFileName;
   return true;
 }

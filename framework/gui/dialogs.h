@@ -17,6 +17,8 @@ class TOpenDialog : public TComponent {
   // The folder to start in as the file system names it; wins over InitialDir.
   std::string SystemInitialDir;
   std::string DefaultExt;
+  // The filter shown first, 1-based; the one chosen after Execute.
+  int FilterIndex = 1;
   // Runs the dialog; false when the person cancels.
   virtual bool Execute();
 };

@@ -153,9 +153,15 @@ class QtFileDialogs : public IFileDialogs {
     if (!spec.FileName.empty()) dir = QFile::decodeName(ToSystemName(spec.FileName).c_str());
     const QString title = ToQString(spec.Title);
     const QString filter = ToQtFilter(spec.Filter);
-    QString chosen = save ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter)
-                          : QFileDialog::getOpenFileName(QApplication::activeWindow(), title, dir, filter);
+    const QStringList filters = filter.split(";;");
+    QString selected = spec.FilterIndex >= 1 && spec.FilterIndex <= filters.size() ? filters[spec.FilterIndex - 1]
+                                                                                   : QString();
+    QString chosen =
+        save ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter, &selected)
+             : QFileDialog::getOpenFileName(QApplication::activeWindow(), title, dir, filter, &selected);
     if (chosen.isEmpty()) return false;
+    // Filters with the same pattern differ by name only: the name tells which was taken.
+    if (const qsizetype at = filters.indexOf(selected); at >= 0) spec.FilterIndex = int(at) + 1;
     if (save && !spec.DefaultExt.empty() && QFileInfo(chosen).suffix().isEmpty())
       chosen += "." + ToQString(spec.DefaultExt);
     spec.SystemFileName = QFile::encodeName(chosen).toStdString();

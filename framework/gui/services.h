@@ -66,6 +66,8 @@ struct TFileDialogSpec {
   std::string SystemFileName;
   // The folder to start in as the file system names it; wins over InitialDir.
   std::string SystemInitialDir;
+  // The filter shown first, 1-based; the one chosen on return.
+  int FilterIndex = 1;
 };
 class IFileDialogs {
  public:

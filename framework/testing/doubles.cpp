@@ -57,13 +57,19 @@ void TMemoryClipboard::SetData(const std::vector<std::pair<std::string, std::str
 }
 
 namespace {
-bool Answer(std::deque<std::string>& answers, TFileDialogSpec& spec) {
+bool Answer(std::deque<std::string>& answers, std::deque<int>& filters, TFileDialogSpec& spec) {
   if (answers.empty()) return false;
   const std::string a = answers.front();
   answers.pop_front();
+  int filter = spec.FilterIndex;
+  if (!filters.empty()) {
+    filter = filters.front();
+    filters.pop_front();
+  }
   if (a.empty()) return false;
   spec.SystemFileName = a;
   spec.FileName = FromSystemName(a);
+  spec.FilterIndex = filter;
   return true;
 }
 
@@ -78,12 +84,12 @@ const TMenuItemSpec* FindCaption(const std::vector<TMenuItemSpec>& items, const 
 
 bool TScriptedFileDialogs::Open(TFileDialogSpec& spec) {
   openCalls.push_back(spec);
-  return Answer(openAnswers, spec);
+  return Answer(openAnswers, filterAnswers, spec);
 }
 
 bool TScriptedFileDialogs::Save(TFileDialogSpec& spec) {
   saveCalls.push_back(spec);
-  return Answer(saveAnswers, spec);
+  return Answer(saveAnswers, filterAnswers, spec);
 }
 
 int TScriptedPopupMenus::Track(const std::vector<TMenuItemSpec>& items, TPoint screenPos, TControl*) {

@@ -56,6 +56,8 @@ class TScriptedFileDialogs : public IFileDialogs {
   std::vector<TFileDialogSpec> openCalls, saveCalls;
   // The names a person picks, as the file system has them; "" cancels, so does an empty queue.
   std::deque<std::string> openAnswers, saveAnswers;
+  // The filter picked with each answer (1-based), in order; the preselected one when empty.
+  std::deque<int> filterAnswers;
   bool Open(TFileDialogSpec& spec) override;
   bool Save(TFileDialogSpec& spec) override;
 };
