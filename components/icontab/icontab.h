@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "components/icontab/icontab_data.h"
+#include "components/icontab/icontab_editor.h"
 #include "framework/gui/controls.h"
 #include "framework/gui/textwidths.h"
 #include "framework/stringlist.h"
@@ -30,6 +31,7 @@ namespace komp {
 class TBitmap;
 class TEdit;
 class TImageList;
+class TListWindow;
 class TPopupMenu;
 class TScrollBar;
 class TSuchfeld;
@@ -221,6 +223,23 @@ class TIconTab : public TCustomControl {
   static constexpr int kBar = 16;     // scroll bar thickness
   static constexpr int kTabGap = 10;  // between stacked tabs
   // ---- interaction and in-cell input (icontab_input.cpp, icontab_editor.*)
+  // Bit c of a tab's edit mask: column c takes input. The editor exists while any tab has a mask.
+  void SetEditCol(uint32_t Mask, int Tab = -1);
+  void FSetEditCol(uint32_t Mask) { SetEditCol(Mask, -1); }
+  uint32_t GetEditCol() const;
+  // Opens the editor on the first editable column >= Index of row ARow (-1: the first data row).
+  void Set_Eingabefocus(int Index, int ARow, int Tab = -1);
+  // Commits the editor text to the cell where editing began (OnCellChange may refuse it).
+  void TextChange();
+  bool EditorOpen() const { return editorOpen_; }
+  const TZellEditor* Editor() const { return editor_.get(); }
+  TListWindow* DropDown() const;
+  // The focus goes to the next control of the parent's tab order, other than Sender.
+  void NextWindow(TObject* Sender);
+  void SetDefaultMenu(bool on);
+  TPopupMenu* DefaultPopup() const { return defaultMenu_; }
+  int ClickedRow() const { return clickedRow_; }
+  std::function<void(TObject* Sender, Filter_Struct& Filter, int ARow, int ACol)> OnGetFilter;
 
   // ---- search (icontab_search.cpp)
   // The search field's callback: 0 searches the last tab's search column, 1 and 2 end and start
@@ -318,6 +337,54 @@ class TIconTab : public TCustomControl {
   bool RowPlace(Tabdefinition& t, int row, TRect& out);
   void InvalidateRow(Tabdefinition& t, int row);
   // icontab_input.cpp, icontab_editor.*
+  void WMMouseDown(TMessage& msg) override;
+  void WMMouseUp(TMessage& msg) override;
+  void WMDblClick(TMessage& msg) override;
+  void WMMouseMove(TMessage& msg) override;
+  void WMKeyDown(TMessage& msg) override;
+  void WMKeyUp(TMessage& msg) override;
+  void WMChar(TMessage& msg) override;
+  void WMSetFocus(TMessage& msg) override;
+  void WMKillFocus(TMessage& msg) override;
+  void WMEditCommand(TMessage& msg) override;
+  void EvButton(TMessage& msg, bool press, bool right);
+  struct Treffer {
+    Tabdefinition* Tab = nullptr;
+    int Row = -1, Col = -1;
+    bool Band = false;
+  };
+  Treffer HitTest(int x, int y);
+  int ColumnAt(const Tabdefinition& t, int row, int x) const;
+  int BorderAt(int x, int y, Tabdefinition** tab);
+  bool IsEditable(Tabdefinition& t, int row, int col);
+  int NextEditCol(Tabdefinition& t, int row, int after);
+  void MoveRow(Tabdefinition& t, bool up, int step);
+  void EnterKey();
+  void LeaveControl();
+  void RaiseSelectCell(int row, int col);
+  void ShowDefaultMenu(TPoint screen, bool rowClicked);
+  void EditorKey(TMessage& msg, bool& done);
+  void EditorChar(int ch);
+  void Completion(char ch);
+  void LoadListRow(bool up);
+  void EditorKopie();
+  void EditorPaste(bool redraw);
+  void Set_Input(int ARow);
+  void Input_Show(bool on);
+  void CloseEditor(bool commit);
+  void Draw_Input(TCanvas& c, const TRect& cell);
+  void SetCursor(int move, bool redraw);
+  void SetMouseCursor(int x, int y);
+  void PlaceCaret();
+  int EditorLineHeight() const;
+  int UsableWidth() const;
+  int EditorTextWidth(std::string_view s) const;
+  void RedrawEditor();
+  void Draw_Liste();
+  void CloseListe();
+  bool TakeListEntry();
+  void SetListIndex(int index, char step);
+  bool ListeWatch(uint32_t msg, TPoint screen);
 
   // icontab_search.cpp
   void SucheIn(bool weiter);
@@ -369,6 +436,20 @@ class TIconTab : public TCustomControl {
   TScrollBar* hbar_ = nullptr;
   mutable TTextWidths widths_;
   // ---- state of interaction and input (icontab_input.cpp, icontab_editor.*)
+  std::unique_ptr<TZellEditor> editor_;
+  bool editorOpen_ = false;
+  int clickedRow_ = -1;
+  bool mouseHeld_ = false;
+  bool doubleClick_ = false;
+  int resizeState_ = 0;  // 1 a column border is dragged, 2 text is selected with the mouse
+  int resizeCol_ = -1;
+  Tabdefinition* resizeTab_ = nullptr;
+  int anchorX_ = 0;
+  int textAnchor_ = 0;
+  bool shift_ = false;
+  bool committing_ = false;
+  int blink_ = 0;
+  TPopupMenu* defaultMenu_ = nullptr;
 
   // ---- state of search (icontab_search.cpp)
   std::string tippText_;  // typed without a search field, upper-case

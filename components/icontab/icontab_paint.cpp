@@ -137,6 +137,10 @@ void TIconTab::DrawCells(Tabdefinition& t, int row, RowDef& r, const TRect& rect
   const int lineH = TextHeight(font.Size, (font.Style & fsBold) != 0);
   lineHeight_ = lineH;
 
+  // The open editor is drawn over its cell, after the row.
+  const bool editing = editorOpen_ && editor_ && editor_->Tab == &t && editor_->Row == row && !caption;
+  TRect editCell;
+  bool editShown = false;
   int64_t x = 0;
   int64_t scrolledAway = 0;
   for (int k = t.FixedCols; k < std::min(t.FixedCols + hPos_, t.Cols); ++k) scrolledAway += ColWidth(t, k);
@@ -224,10 +228,15 @@ void TIconTab::DrawCells(Tabdefinition& t, int row, RowDef& r, const TRect& rect
       TIconUserDrawEvent handler = OnUserDraw;
       handler(this, row, col, c, cell, text, t.Format, r.Art, t.Nummer);
     }
+    if (editing && col == editor_->Column) {
+      editCell = cell;
+      editShown = true;
+    }
     if (caption) break;
     x = cell.right;
     if (x >= clientRight) break;
   }
+  if (editShown) Draw_Input(c, editCell);
 }
 
 void TIconTab::PaintMitNeu(int y) {

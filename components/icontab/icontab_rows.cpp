@@ -306,10 +306,19 @@ bool TIconTab::IfSelected() const {
 void TIconTab::ChangeRow(int ARow, Tabdefinition* Tab) {
   Tabdefinition* t = Tab ? Tab : selected_;
   if (!t) return;
+  blink_ = 8;
+  // A changed editor text goes to its cell before the row moves.
+  if (editor_ && editor_->Modified) {
+    const std::shared_ptr<bool> alive = alive_;
+    TextChange();
+    if (!*alive || !HasTab(t)) return;
+  }
   t->CurrentRow = ARow >= t->FixedRows && ARow < t->RowCount() ? ARow : -1;
   if (!Multitabselect)
     for (const auto& o : tabs_)
       if (o.get() != t) o->CurrentRow = -1;
+  // The editor closes when its cell is left; whoever moves it opens it again.
+  if (editorOpen_ && editor_ && (editor_->Tab != t || editor_->Row != t->CurrentRow)) Input_Show(false);
   if (!update_) Invalidate();
 }
 
