@@ -230,13 +230,10 @@ bool TIconTab::TextKopie(std::string_view Text, bool MitHTML) {
 
 bool TIconTab::HTMLKopie(std::string& Out, bool OhneKopf) {
   if (!OhneKopf) Out.assign(kKopf);
-  // Room for all of it at once, so that a million rows are not copied again and again.
+  // Room for short cells up front, guessed without a pass over the cells: longer ones regrow it.
   int64_t need = 64 + int64_t(caption_.size()) * 8;
-  for (const auto& tp : tabs_) {
-    const int shown = std::min(tp->Cols, tp->RealCols);
-    need += 64 + int64_t(AusgabeZeilen(*tp)) * (16 + 16 * int64_t(shown));
-    for (const TCellText& c : tp->Zellen) need += int64_t(c.View().size());
-  }
+  for (const auto& tp : tabs_)
+    need += 64 + int64_t(AusgabeZeilen(*tp)) * (16 + 32 * int64_t(std::min(tp->Cols, tp->RealCols)));
   Out.reserve(Out.size() + size_t(need));
 
   Out += "<html>\r\n<body>\r\n";
