@@ -1,10 +1,14 @@
 // Demo page of the icon table: two tabs in one scrolling control. The first lists open orders
-// grouped by customer, with a caption row and a two-line note; the second holds a million
-// generated customer records. The buttons jump through the records.
+// grouped by customer, with a caption row and a two-line note; its article, amount and note
+// take input (the note from a drop-down list). The second holds a million generated customer
+// records, searched through the search field. The buttons jump through the records, export the
+// selected tab, copy the tables and prepare a mail.
 #include <cstdio>
 #include <string>
 
 #include "components/icontab/icontab.h"
+#include "components/icontab/icontab_editor.h"
+#include "components/suchfeld/suchfeld.h"
 #include "demo/demo_page.h"
 #include "framework/gui/stdctrls.h"
 
@@ -69,15 +73,28 @@ void Kunden(TIconTab* t) {
 }
 
 const bool registered = demo::RegisterDemoPage("Icontabelle", 87, [](QWidget* page) {
+  auto* such = new TSuchfeld(page);
+  such->SetBounds(8, 8, 235, 25);
   auto* t = new TIconTab(page);
-  t->SetBounds(8, 40, 736, 380);
+  t->SetBounds(8, 72, 736, 348);
   t->AutoBreite = true;
   t->MitUeberschrift = true;
   t->Group = true;
   t->SetOrder(true);
   t->SetCaption("Bestellungen und Kunden");
+  t->SetSuchelement(such);
   Bestellungen(t);
   Kunden(t);
+  // Article, amount and note of the orders take input; the note offers a list.
+  t->SetEditCol((1u << 1) | (1u << 2) | (1u << 3), 0);
+  static TStringList hinweise;
+  if (hinweise.Empty())
+    for (const char* h : {"Lager A", "Lager B", "Gefahrgut", "Abholung", "Express"}) hinweise.Add(h);
+  t->OnGetFilter = [](TObject*, Filter_Struct& f, int, int col) {
+    if (col != 3) return;
+    f.Art = eaListe;
+    f.Strings = &hinweise;
+  };
   t->SetSelectTab(0);
   t->FEndUpdate(false);
 
@@ -86,10 +103,13 @@ const bool registered = demo::RegisterDemoPage("Icontabelle", 87, [](QWidget* pa
   status->SetCaption(t->Hint());
 
   auto scrolle = [t](int code) { t->Perform(WM_VSCROLL, code, 0); };
-  Knopf(page, 8, 8, 110, "Anfang")->OnClick = [scrolle](TObject*) { scrolle(SB_TOP); };
-  Knopf(page, 122, 8, 110, "Seite zur\xFC" "ck")->OnClick = [scrolle](TObject*) { scrolle(SB_PAGEUP); };
-  Knopf(page, 236, 8, 110, "Seite vor")->OnClick = [scrolle](TObject*) { scrolle(SB_PAGEDOWN); };
-  Knopf(page, 350, 8, 110, "Ende")->OnClick = [scrolle](TObject*) { scrolle(SB_BOTTOM); };
+  Knopf(page, 8, 40, 84, "Anfang")->OnClick = [scrolle](TObject*) { scrolle(SB_TOP); };
+  Knopf(page, 96, 40, 100, "Seite zur\xFC" "ck")->OnClick = [scrolle](TObject*) { scrolle(SB_PAGEUP); };
+  Knopf(page, 200, 40, 84, "Seite vor")->OnClick = [scrolle](TObject*) { scrolle(SB_PAGEDOWN); };
+  Knopf(page, 288, 40, 84, "Ende")->OnClick = [scrolle](TObject*) { scrolle(SB_BOTTOM); };
+  Knopf(page, 400, 40, 110, "Exportieren")->OnClick = [t](TObject* s) { t->OnExport(s); };
+  Knopf(page, 514, 40, 110, "Kopieren")->OnClick = [t](TObject* s) { t->OnTabKopie(s); };
+  Knopf(page, 628, 40, 116, "Per E-Mail")->OnClick = [t](TObject* s) { t->OnEMail(s); };
 });
 
 }  // namespace
