@@ -568,6 +568,8 @@ void TIconTab::CloseListe() {
     editor_->DropDown->MouseWatch = nullptr;
     editor_->DropDown->Hide();
   }
+  // The press that opened the list kept the mouse; with the list gone it is free again.
+  if (GetCapture() == this) ReleaseCapture();
 }
 
 bool TIconTab::TakeListEntry() {
