@@ -11,9 +11,7 @@
 namespace komp {
 
 TIconTab::TIconTab(QWidget* owner) : TCustomControl(owner), alive_(std::make_shared<bool>(true)) {
-  SetBounds(Left(), Top(), 100, 100);
-  SetColor(clWhite);
-  SetTabStop(true);
+  // The bars first: sizing the control lays it out, and the layout places them.
   vbar_ = new TScrollBar(this, TScrollBarKind::Vertical);
   hbar_ = new TScrollBar(this, TScrollBarKind::Horizontal);
   for (TScrollBar* b : {vbar_, hbar_}) {
@@ -33,6 +31,9 @@ TIconTab::TIconTab(QWidget* owner) : TCustomControl(owner), alive_(std::make_sha
             reinterpret_cast<intptr_t>(hbar_));
     pos = hPos_;
   };
+  SetBounds(Left(), Top(), 100, 100);
+  SetColor(clWhite);
+  SetTabStop(true);
 }
 
 TIconTab::~TIconTab() { *alive_ = false; }

@@ -534,3 +534,16 @@ TEST(IconTabBild, DraggingTheThumbReachesRowsPast65535) {
   ASSERT_NE(b.Text("hier"), nullptr) << b.Alles();
   EXPECT_EQ(b.Text("hier")->clip.top, 18);
 }
+
+TEST(IconTabBild, MadeInsideAWindowAlreadyShown) {
+  TTestServices dienste;
+  TForm form;
+  form.SetClientSize(300, 200);
+  form.Show();
+  auto* t = new TIconTab(&form);
+  t->SetBounds(0, 0, 200, 100);
+  t->SetTabelle(40, 2);
+  t->FEndUpdate(false);
+  EXPECT_TRUE(t->VertBar()->Visible());
+  EXPECT_GT(t->VertRange(), 0);
+}
