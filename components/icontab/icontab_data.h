@@ -60,6 +60,9 @@ static_assert(sizeof(TCellText) == 16);
 
 using RowArt = uint8_t;
 
+// Bit col of a column mask (edit and fetch masks): columns past 31 are never in one.
+inline bool ColumnBit(uint32_t mask, int col) { return col >= 0 && col < 32 && ((mask >> col) & 1u) != 0; }
+
 // Attributes of one row. Records are handed out by the table (SetZeile, GetZeile) and stay
 // valid until their row is deleted or the tab is emptied.
 struct RowDef {

@@ -19,7 +19,6 @@ namespace komp {
 namespace {
 const char kKeineAngaben[] = "Keine Angaben";
 
-bool Bit(uint32_t mask, int col) { return col >= 0 && col < 32 && (mask >> col) & 1u; }
 }  // namespace
 
 bool TIconTab::newRowRunning_ = false;
@@ -352,7 +351,7 @@ std::string TIconTab::GetCell(int ACol, int ARow, int Tab) {
   }
   if (ARow < 0 || ARow >= t->RowCount() || ACol < 0 || ACol >= t->RealCols) return {};
   // Without a handler nothing is fetched: the row record need not be read.
-  if (OnGetDaten && Bit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
+  if (OnGetDaten && ColumnBit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
     const RowDef* r = t->Zeilen[size_t(ARow)];
     const std::shared_ptr<bool> alive = alive_;
     GetDaten(ARow, t);

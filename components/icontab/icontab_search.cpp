@@ -47,7 +47,6 @@ unsigned char Fold(unsigned char c) {
   return (c >= 65 && c <= 122) || c == 228 || c == 246 || c == 252 ? c & ~0x20 : c;
 }
 
-bool Bit(uint32_t mask, int col) { return col >= 0 && col < 32 && (mask >> col) & 1u; }
 
 }  // namespace
 
@@ -132,7 +131,7 @@ void TIconTab::SucheIn(bool weiter) {
   int gefunden = -1, anfang = -1, bester = 0;
   for (int i = 0; i < anzahl; ++i) {
     const int row = start + i <= letzte ? start + i : start + i - anzahl;
-    if (holen && row < t->RowCount() && Bit(t->Zeilen[size_t(row)]->Fetch, col)) {
+    if (holen && row < t->RowCount() && ColumnBit(t->Zeilen[size_t(row)]->Fetch, col)) {
       GetDaten(row, t);
       // The host's code may have freed the control, the tab or the field, or searched itself.
       if (!*alive || !HasTab(t) || suchLauf_ != lauf) return;
@@ -204,7 +203,7 @@ int TIconTab::FindRow(std::string_view Text, bool Select, int ACol, TEdit* Edit,
     const std::shared_ptr<bool> alive = alive_;
     for (int i = 0; i < anzahl; ++i) {
       const int row = start + i <= letzte ? start + i : start + i - anzahl;
-      if (OnGetDaten && row < t->RowCount() && Bit(t->Zeilen[size_t(row)]->Fetch, ACol)) {
+      if (OnGetDaten && row < t->RowCount() && ColumnBit(t->Zeilen[size_t(row)]->Fetch, ACol)) {
         GetDaten(row, t);
         if (!*alive || !HasTab(t)) return -1;
       }
