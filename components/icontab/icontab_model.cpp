@@ -11,6 +11,7 @@
 #include <new>
 
 #include "components/icontab/icontab.h"
+#include "components/icontab/icontab_editor.h"
 #include "components/suchfeld/suchfeld.h"
 #include "framework/gui/services.h"
 
@@ -350,6 +351,9 @@ std::string TIconTab::GetCell(int ACol, int ARow, int Tab) {
     ARow = t->CurrentRow;
   }
   if (ARow < 0 || ARow >= t->RowCount() || ACol < 0 || ACol >= t->RealCols) return {};
+  // The cell being edited reads as the editor shows it.
+  if (editorOpen_ && editor_ && editor_->Tab == t && editor_->Row == ARow && editor_->Column == ACol)
+    return editor_->GetTextStr(0);
   // Without a handler nothing is fetched: the row record need not be read.
   if (OnGetDaten && ColumnBit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
     const RowDef* r = t->Zeilen[size_t(ARow)];

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "components/icontab/icontab.h"
+#include "components/icontab/icontab_editor.h"
 #include "components/suchfeld/suchfeld.h"
 #include "framework/gui/services.h"
 #include "framework/gui/stdctrls.h"
@@ -164,7 +165,15 @@ void TIconTab::SucheIn(bool weiter) {
   ZeigeZeile(*t, gefunden);
   // The found row is the user's selection now, whichever tab held it before.
   clicked_ = t;
+  const bool moveEditor = editorOpen_ && editor_ && editor_->Tab == t;
   ChangeRow(gefunden, t);
+  if (!*alive) return;
+  // An open editor goes along to the found row.
+  if (moveEditor && editor_) {
+    Set_Input(gefunden);
+    if (!*alive) return;
+    Input_Show(true);
+  }
   focusCol_ = 0;
   if (OnSelectCell) {
     TIconCellEvent handler = OnSelectCell;

@@ -202,3 +202,24 @@ TEST(IconTabSuche, FindRow) {
   EXPECT_EQ(k.Tab(1).CurrentRow, 3);
   EXPECT_EQ(k.Tab(0).CurrentRow, 1);
 }
+
+TEST(IconTabSuche, AnOpenEditorGoesAlongToTheFoundRowAndGetCellReadsItsText) {
+  Tafel k;
+  k.form.Show();
+  k.Fuellen(kNamen);
+  k.t->SetEditCol(1u << 1);
+  k.t->Set_Eingabefocus(1, 1);
+  ASSERT_TRUE(k.t->EditorOpen());
+  ASSERT_EQ(k.t->Editor()->Row, 1);
+  // Typing replaces the selected text; GetCell reads what the editor shows, the cell is unchanged.
+  k.t->Perform(WM_CHAR, 'X');
+  EXPECT_EQ(k.t->GetCell(1, 1), "X");
+  EXPECT_EQ(k.Tab().Cell(1, 1), "Bonn");
+  k.t->SucheZeichen('b');
+  EXPECT_EQ(k.Tab().CurrentRow, 2);
+  // The typed text was committed to its row; the editor now holds the found row's cell.
+  EXPECT_EQ(k.t->GetCell(1, 1), "X");
+  ASSERT_TRUE(k.t->EditorOpen());
+  EXPECT_EQ(k.t->Editor()->Row, 2);
+  EXPECT_EQ(k.t->GetCell(1, 2), "K\xF6ln");
+}
