@@ -307,6 +307,8 @@ class TIconTab : public TCustomControl {
   // icontab_model.cpp
   Tabdefinition* TabOrSelected(int Tab) const;
   bool HasTab(const Tabdefinition* t) const;
+  // A cell as the list holds it, lazy cells fetched first; empty when the fetch lost the row.
+  std::string FetchedCell(Tabdefinition& t, int ARow, int ACol);
   int MeasureLine(const Tabdefinition& t, std::string_view s, bool bold = false) const;
   int TextHeight(int size, bool bold = false) const;
   int MinWidth(const Tabdefinition& t) const;

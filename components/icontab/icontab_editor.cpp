@@ -252,7 +252,7 @@ void TIconTab::Set_Input(int ARow) {
     }
   }
   // The fetched text of a lazy cell, not the raw list.
-  std::string text = GetCell(e->Column, ARow, t->Nummer);
+  std::string text = FetchedCell(*t, ARow, e->Column);
   if (!*alive || editor_.get() != e || !HasTab(t) || ARow >= t->RowCount()) return;
   e->SetString(-1, text);
   e->Shown = false;

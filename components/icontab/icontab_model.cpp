@@ -354,6 +354,12 @@ std::string TIconTab::GetCell(int ACol, int ARow, int Tab) {
   // The cell being edited reads as the editor shows it.
   if (editorOpen_ && editor_ && editor_->Tab == t && editor_->Row == ARow && editor_->Column == ACol)
     return editor_->GetTextStr(0);
+  return FetchedCell(*t, ARow, ACol);
+}
+
+std::string TIconTab::FetchedCell(Tabdefinition& tab, int ARow, int ACol) {
+  Tabdefinition* t = &tab;
+  if (ARow < 0 || ARow >= t->RowCount() || ACol < 0 || ACol >= t->RealCols) return {};
   // Without a handler nothing is fetched: the row record need not be read.
   if (OnGetDaten && ColumnBit(t->Zeilen[size_t(ARow)]->Fetch, ACol)) {
     const RowDef* r = t->Zeilen[size_t(ARow)];
