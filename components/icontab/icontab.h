@@ -431,6 +431,9 @@ class TIconTab : public TCustomControl {
   int lineHeight_ = 13;
   bool inGroesse_ = false;
   bool painting_ = false;
+  // The open editor's cell met while painting; its box is drawn after all rows.
+  bool editorPending_ = false;
+  TRect editorCell_;
   // The position a scroll bar reported with its last scroll code, in full (-1: none).
   int barTrack_ = -1;
   TAnzeigeFormat restoreFormat_ = A_Tabelle;

@@ -35,6 +35,7 @@ void TIconTab::Paint() {
   c.FillRect(ClientRect());
   if (update_) return;
   painting_ = true;
+  editorPending_ = false;
   bool relayout = false;
   const int right = ClientW();
   WalkRows(
@@ -53,6 +54,10 @@ void TIconTab::Paint() {
         return false;
       },
       [&](int y) { PaintMitNeu(y); });
+  if (editorPending_) {
+    editorPending_ = false;
+    if (editorOpen_ && editor_) Draw_Input(c, editorCell_);
+  }
   if (titleHeight_ > 0) PaintTitel();
   painting_ = false;
   // Fetched texts widened a column or a row: lay out again and draw once more.
@@ -236,7 +241,11 @@ void TIconTab::DrawCells(Tabdefinition& t, int row, RowDef& r, const TRect& rect
     x = cell.right;
     if (x >= clientRight) break;
   }
-  if (editShown) Draw_Input(c, editCell);
+  // Drawn when all rows are: a box grown for several lines overlaps the rows below.
+  if (editShown) {
+    editorCell_ = editCell;
+    editorPending_ = true;
+  }
 }
 
 void TIconTab::PaintMitNeu(int y) {

@@ -417,6 +417,32 @@ TEST(IconTabEingabe, TheBoxIsDrawnOverTheCellWhiteWhenFocusedWithTheText) {
   EXPECT_EQ(text->rect.left, zelle.left + 4);
 }
 
+TEST(IconTabEingabe, ABoxGrownForSeveralLinesIsDrawnOverTheRowsBelow) {
+  Bedienung k;
+  k.t->SetEditCol(0b10);
+  k.Klick(k.Mitte(1, 1));
+  k.Tippen("a");
+  k.dienste.menus.choose.push_back("Zeilenumbruch");
+  k.Rechts(k.Mitte(1, 1));
+  k.Tippen("b");
+  ASSERT_EQ(k.t->Editor()->Lines().size(), 2u);
+  TRect zelle;
+  ASSERT_TRUE(k.t->GetZellRect(zelle, 1, 1));
+  TRecordingCanvas c(k.t->Width(), k.t->Height());
+  k.t->PaintTo(c);
+  int kasten = -1, unten = -1;
+  for (size_t i = 0; i < c.record.ops.size(); ++i) {
+    const TCanvasOp& op = c.record.ops[i];
+    if (op.kind == TCanvasOp::Rectangle && op.rect.top == zelle.top && op.rect.left == zelle.left &&
+        op.rect.bottom > zelle.bottom && op.brushColor == clWhite)
+      kasten = int(i);
+    if (op.kind == TCanvasOp::Text && op.text == "Chur") unten = int(i);  // the cell below
+  }
+  ASSERT_GE(kasten, 0);
+  ASSERT_GE(unten, 0);
+  EXPECT_GT(kasten, unten);
+}
+
 // ---------------------------------------------------------------- kinds 1 to 3
 
 TEST(IconTabEingabe, KindOneDropsDownTheListAndTakesTheEntry) {
